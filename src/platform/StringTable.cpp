@@ -14,6 +14,10 @@ struct ENTRY {
 // One include per layer, so each keeps its own texts; the table is sorted once.
 ENTRY g_table[] = {
 #include "strings/core.inc"
+#include "strings/creation.inc"
+#include "strings/tools.inc"
+#include "strings/model.inc"
+#include "strings/document.inc"
 };
 
 const ENTRY* Find(unsigned id) {
