@@ -319,6 +319,13 @@ void CTxDoc::ClearCache() {
         m_tresorix->ClearCache();
 }
 
+void CTxDoc::Refresh() {
+    if (!m_authorised)
+        return;
+    ClearCache();
+    UpdateAllViews(nullptr, kHintReloadAll);
+}
+
 bool CTxDoc::SaveFavorites() {
     CKivDatabase* db = GetDatabase();
     if (!db)

@@ -83,6 +83,8 @@ public:
     void OpenItem(int id);
     void MakeUniqueName(int id, int folder, std::string& name);
     void ClearCache();
+    // The "Refresh" command: ClearCache, then every view reloads (hint 0).
+    void Refresh();
 
     // A handle for node id of the open data file (none while closed).
     TComPtr<ITreeItem> GetNode(int id) const;

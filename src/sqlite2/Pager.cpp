@@ -208,7 +208,10 @@ int Pager::Get(Pgno pgno, PageRef& out, bool noContent) {
     pg->extraValid = false;
     pg->ckptGen = 0;
     pg->hashNext = pg->lruPrev = pg->lruNext = nullptr;
-    bool needOld = InTrans() && pgno <= m_origSize && !IsJournaled(pgno);
+    // The old bytes are needed when the journal or the checkpoint will take a copy of them.
+    bool needOld = InTrans() && ((pgno <= m_origSize && !IsJournaled(pgno)) ||
+                                 (m_ckptActive && pgno <= m_ckptSize &&
+                                  m_ckptPages.find(pgno) == m_ckptPages.end()));
     if (pgno > m_dbSize || (noContent && !needOld)) {
         std::memset(pg->data, 0, kPageSize);
     } else {

@@ -155,7 +155,15 @@ TEST_F(DocAttachment, FailedSaveLeavesTargetAlone) {
     ASSERT_EQ(m_messages.Messages().size(), 1u);
     EXPECT_EQ(m_messages.Messages()[0].text, "Cannot open target file.");
 
-    std::filesystem::path target = m_dir / "keep.bin";
+    // A replaced target is owner-only, whatever it was before.
+    std::filesystem::path target = m_dir / "target.bin";
+    WriteFile(target, "readable by all");
+    std::filesystem::permissions(target, std::filesystem::perms::all);
+    EXPECT_EQ(Load(), PatternBytes(5000, 8));
+    struct stat info;
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
     WriteFile(target, "precious");
     CSQLiteDatabase closed;
     EXPECT_FALSE(CFileParts::SaveFileTo(target.string(), m_file, closed, KeyText()));
@@ -165,17 +173,6 @@ TEST_F(DocAttachment, FailedSaveLeavesTargetAlone) {
     for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path()))
         files += entry.path().filename().string().rfind(".trx-", 0) == 0;
     EXPECT_EQ(files, 0);
-}
-
-TEST_F(DocAttachment, SavedFilesAreOwnerOnly) {
-    ASSERT_TRUE(Store(PatternBytes(10, 9)));
-    std::filesystem::path target = m_dir / "target.bin";
-    WriteFile(target, "readable by all");
-    std::filesystem::permissions(target, std::filesystem::perms::all);
-    EXPECT_EQ(Load(), PatternBytes(10, 9));
-    struct stat info;
-    ASSERT_EQ(::stat(target.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(DocAttachment, OpenedCopyStaysInsidePrivateFolder) {

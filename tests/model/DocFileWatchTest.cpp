@@ -63,21 +63,6 @@ TEST(KivFileWatch, ReportsEachChangeOnce) {
     EXPECT_EQ(watch.changes.size(), 1u);
 }
 
-TEST(KivFileWatch, StopWatchingDeletesCopies) {
-    txtest::ScratchDir dir;
-    CScopedMessageRecorder messages;
-    CountingWatch watch;
-    for (const char* name : {"a", "b"}) {
-        WriteFile(dir / name, name);
-        ASSERT_TRUE(watch.AddWatch((dir / name).string(), 1));
-    }
-    std::filesystem::remove(dir / "b");
-    watch.StopWatching();
-    EXPECT_TRUE(watch.GetWatches().empty());
-    EXPECT_FALSE(std::filesystem::exists(dir / "a"));
-    EXPECT_TRUE(messages.Messages().empty());
-}
-
 class ScriptedPrompt : public IFileChangedPrompt {
 public:
     bool Ask(const std::string& fileName, int& choice) override {

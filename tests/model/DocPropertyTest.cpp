@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -149,6 +150,11 @@ TEST_F(DocProperty, RandomOperationsKeepTheTreeAndSurviveALogin) {
         EXPECT_EQ(message.flags & MB_ICONSTOP, 0u) << message.text;
 
     SNAPSHOT held = Take(m_doc, m_dir.Path());
+    // The sequence really grew the tree and left attachments in it.
+    EXPECT_GT(held.nodes.size(), 100u);
+    EXPECT_GT(std::count_if(held.nodes.begin(), held.nodes.end(),
+                            [](const auto& n) { return n.second.contents.size() > 0; }),
+              10);
     ASSERT_TRUE(m_doc.Logout());
     std::unique_ptr<CTxDoc> fresh = OpenFresh();
     ASSERT_TRUE(fresh->IsAuthorised());

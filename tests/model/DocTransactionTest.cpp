@@ -84,15 +84,4 @@ TEST(TransactionScope, UncommittedOuterRollsBackAndFailingCommitToo) {
     EXPECT_FALSE(CTransactionScope::IsActive(db));
 }
 
-TEST(TransactionScope, FailingBeginLeavesNoScopeBehind) {
-    LogDatabase db;
-    db.failBegin = true;
-    EXPECT_THROW(CTransactionScope scope(db), CSQLiteException);
-    EXPECT_FALSE(CTransactionScope::IsActive(db));
-    db.failBegin = false;
-    CTransactionScope scope(db);
-    EXPECT_FALSE(scope.IsJoined());
-    EXPECT_TRUE(scope.Commit());
-}
-
 } // namespace

@@ -2,6 +2,7 @@
 // An in-memory B-tree for testing the SQL half on its own: ordered maps per root, whole-state
 // snapshots for transactions and checkpoints, one writer at a time per "file" (path).
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,6 +22,30 @@ struct FakeState {
 
 struct FakeFile {
     FakeState state;
+    // Undo steps of the open transaction; a checkpoint is a position in this log.
+    std::vector<std::function<void(FakeState&)>> undo;
+    void Remember(int root, const std::string& key) {
+        auto& t = state.trees[root];
+        auto it = t.find(key);
+        std::optional<std::string> old;
+        if (it != t.end())
+            old = it->second;
+        undo.push_back([root, key, old](FakeState& s) {
+            if (old)
+                s.trees[root][key] = *old;
+            else
+                s.trees[root].erase(key);
+        });
+    }
+    void RememberAll() {
+        undo.push_back([copy = state](FakeState& s) { s = copy; });
+    }
+    void UndoTo(size_t mark) {
+        while (undo.size() > mark) {
+            undo.back()(state);
+            undo.pop_back();
+        }
+    }
     void* writer = nullptr; // the FakeBtree holding the write lock
     int failInsertsAfter = -1; // simulated disk full: inserts left before failing
 };
@@ -70,23 +95,22 @@ public:
         if (m_file->writer)
             return 5;
         m_file->writer = this;
-        m_snapshot = m_file->state;
+        m_file->undo.clear();
         return 0;
     }
     sqlite2::Rc Commit() override {
         if (!InTrans())
             return 1;
         m_file->writer = nullptr;
-        m_snapshot.reset();
+        m_file->undo.clear();
         m_ckpt.reset();
         return 0;
     }
     sqlite2::Rc Rollback() override {
         if (!InTrans())
             return 1;
-        m_file->state = *m_snapshot;
+        m_file->UndoTo(0);
         m_file->writer = nullptr;
-        m_snapshot.reset();
         m_ckpt.reset();
         return 0;
     }
@@ -95,7 +119,7 @@ public:
     sqlite2::Rc BeginCkpt() override {
         if (!InTrans())
             return 1;
-        m_ckpt = m_file->state;
+        m_ckpt = m_file->undo.size();
         return 0;
     }
     sqlite2::Rc CommitCkpt() override {
@@ -104,7 +128,7 @@ public:
     }
     sqlite2::Rc RollbackCkpt() override {
         if (m_ckpt)
-            m_file->state = *m_ckpt;
+            m_file->UndoTo(*m_ckpt);
         m_ckpt.reset();
         return 0;
     }
@@ -113,12 +137,14 @@ public:
     sqlite2::Rc DropTable(int root) override {
         if (!InTrans())
             return 1;
+        m_file->RememberAll();
         m_file->state.trees.erase(root);
         return 0;
     }
     sqlite2::Rc ClearTable(int root) override {
         if (!InTrans())
             return 1;
+        m_file->RememberAll();
         m_file->state.trees[root].clear();
         return 0;
     }
@@ -132,6 +158,8 @@ public:
     sqlite2::Rc UpdateMeta(const int meta[10]) override {
         if (!InTrans())
             return 1;
+        m_file->undo.push_back([old = std::vector<int>(m_file->state.meta, m_file->state.meta + 10)](
+                                   FakeState& st) { std::copy(old.begin(), old.end(), st.meta); });
         for (int i = 1; i < 10; ++i)
             m_file->state.meta[i] = meta[i];
         return 0;
@@ -154,6 +182,7 @@ public:
     sqlite2::Rc CopyFrom(sqlite2::Btree& source) override {
         if (!InTrans())
             return 1;
+        m_file->RememberAll();
         m_file->state = static_cast<FakeBtree&>(source).m_file->state;
         return 0;
     }
@@ -165,13 +194,14 @@ private:
     sqlite2::Rc NewRoot(int& root) {
         if (!InTrans())
             return 1;
+        m_file->RememberAll();
         root = m_file->state.nextRoot++;
         m_file->state.trees[root];
         return 0;
     }
     std::string m_path;
     std::shared_ptr<FakeFile> m_file;
-    std::optional<FakeState> m_snapshot, m_ckpt;
+    std::optional<size_t> m_ckpt;
 };
 
 // Files by path, so several connections (and VACUUM's temporary copy) find each other.

@@ -106,6 +106,7 @@ sqlite2::Rc FakeCursor::Insert(const void* key, int nKey, const void* data, int 
     if (f.failInsertsAfter > 0)
         --f.failInsertsAfter;
     std::string k(static_cast<const char*>(key), static_cast<size_t>(nKey));
+    f.Remember(m_root, k);
     Tree()[k] = std::string(static_cast<const char*>(data), static_cast<size_t>(nData));
     m_key = k;
     return 0;
@@ -118,6 +119,7 @@ sqlite2::Rc FakeCursor::Delete() {
         return 1;
     if (!Valid())
         return 1;
+    m_bt->File().Remember(m_root, *m_key);
     Tree().erase(*m_key);
     // Next finds the entry after the deleted key.
     return 0;
