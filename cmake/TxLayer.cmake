@@ -28,6 +28,5 @@ function(tx_test_folder name)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TX_FIXTURES_DIR=${TX_FIXTURES_DIR}"
-                   TIMEOUT 900)
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 900)
 endfunction()

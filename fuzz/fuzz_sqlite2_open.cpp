@@ -2,8 +2,9 @@
 // them: nothing may crash or hang, and damage must be answered as a malformed image.
 //
 // Input: byte 0 picks a fixture (or, at 0xF0 and above, the rest of the input is the whole
-// file); byte 1 bit 0 truncates the file at the offset in bytes 2..4; then groups of four
-// bytes each XOR one byte: a 24-bit offset (modulo the size) and the value.
+// file); byte 1: bit 0 truncates the file at the offset in bytes 2..4, bits 4..7 ask for that
+// many random byte changes seeded by bytes 1..4 (so short inputs still damage a lot); then
+// groups of four bytes each XOR one byte: a 24-bit offset (modulo the size) and the value.
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -93,11 +95,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         file.assign(reinterpret_cast<const char*>(data) + 1, size - 1);
     } else {
         file = g_fixtures[size ? data[0] % g_fixtures.size() : 0];
-        size_t pos = 1;
         if (size >= 5 && (data[1] & 1) && !file.empty())
             file.resize((data[2] | data[3] << 8 | data[4] << 16) % file.size());
-        pos = 5;
-        for (; pos + 4 <= size && !file.empty(); pos += 4) {
+        if (size >= 2 && !file.empty()) {
+            uint32_t seed = data[1];
+            for (size_t i = 2; i < 5 && i < size; ++i)
+                seed = seed * 257 + data[i];
+            std::minstd_rand rng(seed + 1);
+            for (int n = data[1] >> 4; n > 0; --n) {
+                size_t off = rng() % file.size();
+                file[off] = static_cast<char>(rng());
+            }
+        }
+        for (size_t pos = 5; pos + 4 <= size && !file.empty(); pos += 4) {
             size_t off = (data[pos] | data[pos + 1] << 8 | data[pos + 2] << 16) % file.size();
             file[off] = static_cast<char>(file[off] ^ data[pos + 3]);
         }

@@ -18,6 +18,9 @@ ENTRY g_table[] = {
 #include "strings/tools.inc"
 #include "strings/model.inc"
 #include "strings/document.inc"
+#include "strings/app.inc"
+#include "strings/search.inc"
+#include "strings/export.inc"
 };
 
 const ENTRY* Find(unsigned id) {

@@ -25,6 +25,12 @@ int BtCursorImpl::CheckWrite() {
 
 namespace {
 
+// A changed page that still fits needs no balance when it is the root or keeps at least two
+// cells and is at least half full.
+bool NeedsBalance(int level, const MemPage& mp) {
+    return level > 0 && (mp.nCell < 2 || mp.nFree >= kHalfPage);
+}
+
 void FillPath(BalancePath& path, const PageRef* refs, const int* idx, int depth) {
     path.depth = depth;
     for (int i = 0; i < depth; i++) {
@@ -85,17 +91,23 @@ Rc BtCursorImpl::Insert(const void* key, int nKey, const void* data, int nData) 
         if (res < 0 && mp.nCell > 0)
             idx++;
     }
-    auto path = std::make_unique<BalancePath>();
-    FillPath(*path, m_refs, m_idx, m_depth);
-    path->modified[l] = true;
-    if (!InsertCellInPlace(bo, pg, idx, cell, size)) {
-        ReadCells(bo, pg, path->pending[l]);
-        path->pending[l].Insert(size_t(idx), cell, uint16_t(size));
-        path->hasPending[l] = true;
+    bool placed = InsertCellInPlace(bo, pg, idx, cell, size);
+    if (placed && !NeedsBalance(l, mp)) {
+        rc = SQLITE_OK;
+    } else {
+        auto path = std::make_unique<BalancePath>();
+        FillPath(*path, m_refs, m_idx, m_depth);
+        path->modified[l] = true;
+        if (!placed) {
+            ReadCells(bo, pg, path->pending[l]);
+            path->pending[l].Insert(size_t(idx), cell, uint16_t(size));
+            path->hasPending[l] = true;
+        }
+        ReleasePath();
+        Balancer balancer(*m_bt);
+        rc = balancer.Run(*path);
     }
     ReleasePath();
-    Balancer balancer(*m_bt);
-    rc = balancer.Run(*path);
     m_savedKey.assign(k, k + nKey);
     m_state = rc == SQLITE_OK ? State::kSaved : State::kInvalid;
     m_deleted = false;
@@ -124,10 +136,19 @@ Rc BtCursorImpl::Delete() {
     rc = m_bt->FreeOverflow(cell);
     if (rc != SQLITE_OK)
         return rc;
-    auto path = std::make_unique<BalancePath>();
     Pgno leftChild = bo.Get32(cell);
+    std::unique_ptr<BalancePath> path;
     if (leftChild == 0) {
         DropCell(bo, pg, idx);
+        const MemPage& mp = ViewOf(pg);
+        if (!NeedsBalance(l, mp) && (mp.nCell > 0 || mp.right == 0)) {
+            ReleasePath();
+            m_state = State::kSaved;
+            m_deleted = true;
+            m_skip = 0;
+            return SQLITE_OK;
+        }
+        path = std::make_unique<BalancePath>();
         FillPath(*path, m_refs, m_idx, m_depth);
         path->modified[l] = true;
     } else {
@@ -154,6 +175,7 @@ Rc BtCursorImpl::Delete() {
         bo.Put32(succ, leftChild);
         DropCell(bo, lpg, 0);
         DropCell(bo, pg, idx);
+        path = std::make_unique<BalancePath>();
         FillPath(*path, m_refs, m_idx, m_depth);
         path->modified[l] = true;
         path->modified[leaf] = true;

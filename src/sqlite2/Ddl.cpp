@@ -99,7 +99,7 @@ Rc ExecCreateIndex(Connection& c, Schema& s, const Statement& st, bool& wrote, s
             return Fail(rc, err);
         int32_t rowid = GetRowidKey(k);
         reader.Reset(tab.get(), t, rowid);
-        if ((rc = reader.GetAll(row)) != kOk)
+        if ((rc = reader.GetSome(ix->columns, row)) != kOk)
             return Fail(rc, err);
         if (t->rowidColumn >= 0)
             row[static_cast<size_t>(t->rowidColumn)].reset();

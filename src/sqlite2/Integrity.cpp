@@ -26,6 +26,9 @@ Rc CheckIndexes(Connection& c, const Table& t, std::vector<std::string>& rows) {
     std::vector<Value> row;
     unsigned char k[4];
     long long count = 0;
+    std::vector<int> indexed;
+    for (const Index* ix : t.indexes)
+        indexed.insert(indexed.end(), ix->columns.begin(), ix->columns.end());
     while (!done) {
         int nk = 0;
         if ((rc = tab->KeySize(nk)) != kOk)
@@ -36,7 +39,7 @@ Rc CheckIndexes(Connection& c, const Table& t, std::vector<std::string>& rows) {
             return rc;
         int32_t rowid = GetRowidKey(k);
         reader.Reset(tab.get(), &t, rowid);
-        if ((rc = reader.GetAll(row)) != kOk)
+        if ((rc = reader.GetSome(indexed, row)) != kOk)
             return rc;
         if (t.rowidColumn >= 0)
             row[static_cast<size_t>(t.rowidColumn)].reset();

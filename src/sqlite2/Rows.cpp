@@ -65,6 +65,18 @@ Rc RowReader::GetAll(std::vector<Value>& out) {
     return kOk;
 }
 
+Rc RowReader::GetSome(const std::vector<int>& columns, std::vector<Value>& out) {
+    out.assign(m_table->columns.size(), std::nullopt);
+    for (int c : columns) {
+        if (c < 0 || c == m_table->rowidColumn)
+            continue;
+        Rc rc = Get(c, out[static_cast<size_t>(c)]);
+        if (rc != kOk)
+            return rc;
+    }
+    return kOk;
+}
+
 namespace {
 
 bool IsConst(const Expr& e) { return e.kind != Expr::Kind::Column; }
@@ -212,7 +224,7 @@ Rc Filter::Matches(RowReader& row, int skipTerm, bool& match) {
 }
 
 Rc Scanner::Open(Connection& c, const Table& t, const Plan& plan, bool needRecord,
-                 std::string& err) {
+                 std::string& err, std::unique_ptr<BtCursor> tab) {
     Close();
     m_conn = &c;
     m_table = &t;
@@ -226,8 +238,12 @@ Rc Scanner::Open(Connection& c, const Table& t, const Plan& plan, bool needRecor
     Rc rc = kOk;
     if (plan.kind == Plan::Kind::Index)
         rc = c.Bt().Cursor(plan.index->root, false, m_idx);
-    if (rc == kOk && m_needRecord)
-        rc = c.Bt().Cursor(t.root, false, m_tab);
+    if (rc == kOk && m_needRecord) {
+        if (tab)
+            m_tab = std::move(tab);
+        else
+            rc = c.Bt().Cursor(t.root, false, m_tab);
+    }
     if (rc != kOk) {
         m_idx.reset();
         m_tab.reset();

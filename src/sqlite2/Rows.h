@@ -28,6 +28,8 @@ public:
     int32_t Rowid() const { return m_rowid; }
     Rc Get(int column, Value& out);
     Rc GetAll(std::vector<Value>& out);
+    // Only the listed columns; the others are left NULL.
+    Rc GetSome(const std::vector<int>& columns, std::vector<Value>& out);
 
 private:
     Rc Load();
@@ -80,7 +82,9 @@ private:
 // Walks the rows a plan selects.
 class Scanner {
 public:
-    Rc Open(Connection& c, const Table& t, const Plan& plan, bool needRecord, std::string& err);
+    // tab, when given, is an already open read cursor on the table the scan may use.
+    Rc Open(Connection& c, const Table& t, const Plan& plan, bool needRecord, std::string& err,
+            std::unique_ptr<BtCursor> tab = nullptr);
     // Moves to the next candidate row; have is false at the end.
     Rc Next(bool& have, std::string& err);
     RowReader& Row() { return m_row; }

@@ -48,6 +48,12 @@ Rc CopyRows(Connection& from, const Table& src, Connection& to, const Table& dst
         return Fail(rc, err);
     std::string data;
     std::vector<Value> row;
+    std::vector<uint32_t> offsets;
+    std::vector<int> indexed;
+    for (const Index* ix : dst.indexes)
+        for (int col : ix->columns)
+            if (col != dst.rowidColumn)
+                indexed.push_back(col);
     unsigned char k[4];
     while (!done) {
         int nk = 0, nd = 0;
@@ -61,8 +67,15 @@ Rc CopyRows(Connection& from, const Table& src, Connection& to, const Table& dst
         if ((rc = out->Insert(k, 4, data.data(), nd)) != kOk)
             return Fail(rc, err);
         if (!dst.indexes.empty()) {
-            if (!DecodeRecord(data, static_cast<int>(dst.columns.size()), row))
+            if (!DecodeOffsets(reinterpret_cast<const unsigned char*>(data.data()), data.size(),
+                               data.size(), static_cast<int>(dst.columns.size()), offsets))
                 return Fail(kCorrupt, err);
+            row.assign(dst.columns.size(), std::nullopt);
+            for (int col : indexed) {
+                uint32_t a = offsets[static_cast<size_t>(col)], b = offsets[static_cast<size_t>(col) + 1];
+                if (b > a)
+                    row[static_cast<size_t>(col)] = std::string(data.data() + a, b - a - 1);
+            }
             int32_t rowid = GetRowidKey(k);
             for (size_t i = 0; i < dst.indexes.size(); ++i) {
                 std::string key = IndexKey(*dst.indexes[i], row, rowid);
@@ -157,6 +170,7 @@ Rc Vacuum(Connection& c, const Schema& s, std::string& err) {
               (oerr.empty() ? std::string("unable to open database: ") + tmpPath : oerr);
         return rc ? rc : kCantOpen;
     }
+    tbt->SetSynchronous(false);
     {
         Connection tmp(std::move(tbt), c.Opener());
         rc = tmp.Begin(false, err);

@@ -213,8 +213,8 @@ int Vm::Fail(Rc rc, const std::string& err) {
     return kError;
 }
 
-void Vm::Publish(const std::vector<Value>& row) {
-    m_current = row;
+void Vm::Publish(std::vector<Value>&& row) {
+    m_current = std::move(row);
     m_values.resize(m_current.size());
     for (size_t i = 0; i < m_current.size(); ++i)
         m_values[i] = m_current[i] ? m_current[i]->c_str() : nullptr;
@@ -287,7 +287,7 @@ Rc Vm::StartSelect(std::string& err) {
     m_plan = m_filter->Choose(t);
     bool needRecord = m_filter->NeedsRecord(m_plan.usedTerm) || NeedsColumns(sel, t);
     m_scanner = std::make_unique<Scanner>();
-    if ((rc = m_scanner->Open(c, t, m_plan, needRecord, err)) != kOk)
+    if ((rc = m_scanner->Open(c, t, m_plan, needRecord, err, std::move(lock))) != kOk)
         return rc;
     lock.reset();
     bool aggregate = std::any_of(sel.columns.begin(), sel.columns.end(), [](const Expr& e) {
@@ -358,7 +358,7 @@ Rc Vm::NextRow(bool& have, std::string& err) {
     have = false;
     if (m_materialized) {
         if (m_pos < m_rows.size()) {
-            Publish(m_rows[m_pos++]);
+            Publish(std::move(m_rows[m_pos++]));
             have = true;
         }
         return kOk;
@@ -379,7 +379,7 @@ Rc Vm::NextRow(bool& have, std::string& err) {
             err = ErrorString(rc);
             return rc;
         }
-        Publish(row);
+        Publish(std::move(row));
         return kOk;
     }
 }

@@ -38,7 +38,7 @@ private:
     Rc Project(RowReader& r, std::vector<Value>& out);
     Rc Execute(std::string& err);
     int Fail(Rc rc, const std::string& err);
-    void Publish(const std::vector<Value>& row);
+    void Publish(std::vector<Value>&& row);
     void ReleaseRun();
 
     Connection* m_conn;

@@ -128,17 +128,24 @@ Rc CheckNotNull(const Table& t, const std::vector<Value>& row, std::string& err)
     return kOk;
 }
 
-struct IndexCursors {
-    std::vector<std::unique_ptr<BtCursor>> cur;
-    Rc Open(Connection& c, const Table& t) {
-        for (const Index* ix : t.indexes) {
-            cur.emplace_back();
-            Rc rc = c.Bt().Cursor(ix->root, true, cur.back());
+// Index cursors of a table, opened when first needed.
+class IndexCursors {
+public:
+    IndexCursors(Connection& c, const Table& t) : m_conn(c), m_table(t), m_cur(t.indexes.size()) {}
+    Rc Get(size_t i, BtCursor*& out) {
+        if (!m_cur[i]) {
+            Rc rc = m_conn.Bt().Cursor(m_table.indexes[i]->root, true, m_cur[i]);
             if (rc != kOk)
                 return rc;
         }
+        out = m_cur[i].get();
         return kOk;
     }
+
+private:
+    Connection& m_conn;
+    const Table& m_table;
+    std::vector<std::unique_ptr<BtCursor>> m_cur;
 };
 
 Rc DeleteKey(BtCursor& cur, const std::string& key) {
@@ -172,6 +179,13 @@ Rc CollectRowids(Connection& c, const Table& t, const std::vector<Term>& where,
     if (rc != kOk)
         return rc;
     Plan plan = f.Choose(t);
+    if (plan.kind == Plan::Kind::Empty)
+        return kOk;
+    if (plan.kind == Plan::Kind::Rowid && where.size() == 1) {
+        // Whether the row exists is seen when it is read for the change.
+        rowids.push_back(plan.rowid);
+        return kOk;
+    }
     Scanner sc;
     if ((rc = sc.Open(c, t, plan, f.NeedsRecord(plan.usedTerm), err)) != kOk)
         return rc;
@@ -189,7 +203,9 @@ Rc CollectRowids(Connection& c, const Table& t, const std::vector<Term>& where,
     }
 }
 
-Rc ReadRow(BtCursor& tab, const Table& t, int32_t rowid, bool& found, std::vector<Value>& row) {
+// Reads the row (only the given columns when columns is set; the rowid column stays NULL).
+Rc ReadRow(BtCursor& tab, const Table& t, int32_t rowid, bool& found, std::vector<Value>& row,
+           const std::vector<int>* columns = nullptr) {
     unsigned char k[4];
     PutRowidKey(rowid, k);
     int res = 0;
@@ -199,7 +215,7 @@ Rc ReadRow(BtCursor& tab, const Table& t, int32_t rowid, bool& found, std::vecto
         return rc;
     RowReader r;
     r.Reset(&tab, &t, rowid);
-    if ((rc = r.GetAll(row)) != kOk)
+    if ((rc = columns ? r.GetSome(*columns, row) : r.GetAll(row)) != kOk)
         return rc;
     if (t.rowidColumn >= 0)
         row[static_cast<size_t>(t.rowidColumn)].reset();
@@ -236,14 +252,15 @@ Rc InsertRow(Connection& c, const Table& t, std::vector<Value> row, int32_t& row
     }
     if (t.rowidColumn >= 0)
         row[static_cast<size_t>(t.rowidColumn)].reset();
-    IndexCursors ic;
-    if ((rc = ic.Open(c, t)) != kOk)
-        return Fail(rc, err);
+    IndexCursors ic(c, t);
+    BtCursor* cur = nullptr;
     for (size_t i = 0; i < t.indexes.size(); ++i) {
         if (!t.indexes[i]->unique)
             continue;
         bool conflict = false;
-        if ((rc = UniqueConflict(*ic.cur[i], *t.indexes[i], row, rowid, rowid, conflict)) != kOk)
+        if ((rc = ic.Get(i, cur)) != kOk)
+            return Fail(rc, err);
+        if ((rc = UniqueConflict(*cur, *t.indexes[i], row, rowid, rowid, conflict)) != kOk)
             return Fail(rc, err);
         if (conflict) {
             err = NotUniqueMessage(*t.indexes[i]);
@@ -258,7 +275,8 @@ Rc InsertRow(Connection& c, const Table& t, std::vector<Value> row, int32_t& row
     wrote = true;
     for (size_t i = 0; i < t.indexes.size(); ++i) {
         std::string key = IndexKey(*t.indexes[i], row, rowid);
-        if ((rc = ic.cur[i]->Insert(key.data(), static_cast<int>(key.size()), nullptr, 0)) != kOk)
+        if ((rc = ic.Get(i, cur)) != kOk ||
+            (rc = cur->Insert(key.data(), static_cast<int>(key.size()), nullptr, 0)) != kOk)
             return Fail(rc, err);
     }
     PutRowidKey(rowid, k);
@@ -301,9 +319,8 @@ Rc ExecUpdate(Connection& c, const Table& t, const Statement& st, const std::vec
     std::unique_ptr<BtCursor> tab;
     if ((rc = c.Bt().Cursor(t.root, true, tab)) != kOk)
         return Fail(rc, err);
-    IndexCursors ic;
-    if ((rc = ic.Open(c, t)) != kOk)
-        return Fail(rc, err);
+    IndexCursors ic(c, t);
+    BtCursor* cur = nullptr;
     std::vector<Value> old, row;
     unsigned char k[4];
     int count = 0;
@@ -349,7 +366,9 @@ Rc ExecUpdate(Connection& c, const Table& t, const Statement& st, const std::vec
             if (!touch[i] || !t.indexes[i]->unique)
                 continue;
             bool conflict = false;
-            rc = UniqueConflict(*ic.cur[i], *t.indexes[i], row, newRowid, rowid, conflict);
+            if ((rc = ic.Get(i, cur)) != kOk)
+                return Fail(rc, err);
+            rc = UniqueConflict(*cur, *t.indexes[i], row, newRowid, rowid, conflict);
             if (rc != kOk)
                 return Fail(rc, err);
             if (conflict) {
@@ -364,10 +383,11 @@ Rc ExecUpdate(Connection& c, const Table& t, const Statement& st, const std::vec
         for (size_t i = 0; i < t.indexes.size(); ++i) {
             if (!touch[i])
                 continue;
-            if ((rc = DeleteKey(*ic.cur[i], IndexKey(*t.indexes[i], old, rowid))) != kOk)
+            if ((rc = ic.Get(i, cur)) != kOk ||
+                (rc = DeleteKey(*cur, IndexKey(*t.indexes[i], old, rowid))) != kOk)
                 return Fail(rc, err);
             std::string key = IndexKey(*t.indexes[i], row, newRowid);
-            rc = ic.cur[i]->Insert(key.data(), static_cast<int>(key.size()), nullptr, 0);
+            rc = cur->Insert(key.data(), static_cast<int>(key.size()), nullptr, 0);
             if (rc != kOk)
                 return Fail(rc, err);
         }
@@ -401,21 +421,24 @@ Rc ExecDelete(Connection& c, const Table& t, const Statement& st, bool& wrote, s
     std::unique_ptr<BtCursor> tab;
     if ((rc = c.Bt().Cursor(t.root, true, tab)) != kOk)
         return Fail(rc, err);
-    IndexCursors ic;
-    if ((rc = ic.Open(c, t)) != kOk)
-        return Fail(rc, err);
+    IndexCursors ic(c, t);
+    BtCursor* cur = nullptr;
     std::vector<Value> row;
     unsigned char k[4];
     int count = 0;
+    std::vector<int> indexed;
+    for (const Index* ix : t.indexes)
+        indexed.insert(indexed.end(), ix->columns.begin(), ix->columns.end());
     for (int32_t rowid : rowids) {
         bool found = false;
-        if ((rc = ReadRow(*tab, t, rowid, found, row)) != kOk)
+        if ((rc = ReadRow(*tab, t, rowid, found, row, &indexed)) != kOk)
             return Fail(rc, err);
         if (!found)
             continue;
         wrote = true;
         for (size_t i = 0; i < t.indexes.size(); ++i)
-            if ((rc = DeleteKey(*ic.cur[i], IndexKey(*t.indexes[i], row, rowid))) != kOk)
+            if ((rc = ic.Get(i, cur)) != kOk ||
+                (rc = DeleteKey(*cur, IndexKey(*t.indexes[i], row, rowid))) != kOk)
                 return Fail(rc, err);
         int res = 0;
         PutRowidKey(rowid, k);

@@ -1,5 +1,7 @@
 #include "tools/ExportFile.h"
 
+#include "security/SecureZero.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -19,6 +21,7 @@ std::string FolderOf(const std::string& path) {
 
 CExportFile::~CExportFile() {
     Discard();
+    SecureZero(m_buffer);
 }
 
 bool CExportFile::Create(const std::string& path) {
@@ -50,6 +53,12 @@ bool CExportFile::Create(const std::string& path) {
 void CExportFile::Fail(int error) {
     if (m_error == 0)
         m_error = error ? error : EIO;
+    ClearBuffer();
+}
+
+void CExportFile::ClearBuffer() {
+    // The buffer holds record values in plain text.
+    SecureZero(m_buffer.data(), m_buffer.size());
     m_buffer.clear();
 }
 
@@ -82,7 +91,7 @@ bool CExportFile::Flush() {
         }
         done += static_cast<std::size_t>(put);
     }
-    m_buffer.clear();
+    ClearBuffer();
     return true;
 }
 
@@ -126,5 +135,5 @@ void CExportFile::Discard() {
         ::unlink(m_temp.c_str());
         m_temp.clear();
     }
-    m_buffer.clear();
+    ClearBuffer();
 }

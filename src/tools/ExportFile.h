@@ -38,6 +38,7 @@ public:
 private:
     bool Flush();
     void Fail(int error);
+    void ClearBuffer();
 
     static constexpr std::size_t kBufferBytes = 64 * 1024;
 

@@ -10,9 +10,7 @@ namespace txtest {
 
 std::filesystem::path FixturesDir() {
     const char* env = std::getenv("TX_FIXTURES_DIR");
-    if (!env || !*env)
-        return {};
-    std::filesystem::path dir(env);
+    std::filesystem::path dir(env && *env ? env : TX_FIXTURES_DEFAULT);
     std::error_code ec;
     return std::filesystem::is_directory(dir, ec) ? dir : std::filesystem::path();
 }

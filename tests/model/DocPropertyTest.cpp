@@ -108,18 +108,18 @@ TEST_F(DocProperty, RandomOperationsKeepTheTreeAndSurviveALogin) {
                 files.push_back(id);
         }
         int op = std::uniform_int_distribution<int>(0, 99)(random);
-        if (op < 25) {
+        if (op < 30) {
             static const CLSID classes[] = {CLSID_Folder, CLSID_PasswordItem, CLSID_Note, CLSID_FileItem};
             const CLSID& clsid = classes[random() % 4];
             int id = m_doc.CreateNewObject(clsid, pick(folders), pick(names));
             EXPECT_GT(id, 0);
             kinds[id] = kindOf(clsid);
-        } else if (op < 50 && !movable.empty()) {
+        } else if (op < 55 && !movable.empty()) {
             int id = pick(movable);
             int target = pick(folders);
             bool allowed = m_doc.IsValidMoveTarget({id}, target);
             EXPECT_EQ(m_doc.MoveItem(id, target), allowed);
-        } else if (op < 62 && !movable.empty()) {
+        } else if (op < 67 && !movable.empty()) {
             int source = pick(movable);
             int copy = m_doc.CopyItem(source);
             EXPECT_GT(copy, 0);
@@ -127,7 +127,7 @@ TEST_F(DocProperty, RandomOperationsKeepTheTreeAndSurviveALogin) {
         } else if (op < 77 && !movable.empty()) {
             int id = pick(movable);
             EXPECT_EQ(m_doc.DeleteItems({id}), m_doc.IsValidMoveTarget({id}, kDeletedFolderId));
-        } else if (op < 80) {
+        } else if (op < 78) {
             EXPECT_TRUE(m_doc.EmptyRecycleBin());
             std::map<int, int> left = txtest::ReadParents(m_doc);
             std::erase_if(kinds, [&](const auto& entry) { return !left.count(entry.first); });
@@ -150,7 +150,7 @@ TEST_F(DocProperty, RandomOperationsKeepTheTreeAndSurviveALogin) {
         EXPECT_EQ(message.flags & MB_ICONSTOP, 0u) << message.text;
 
     SNAPSHOT held = Take(m_doc, m_dir.Path());
-    // The sequence really grew the tree and left attachments in it.
+    // The sequence really grew the tree and left file records in it.
     EXPECT_GT(held.nodes.size(), 100u);
     EXPECT_GT(std::count_if(held.nodes.begin(), held.nodes.end(),
                             [](const auto& n) { return n.second.contents.size() > 0; }),

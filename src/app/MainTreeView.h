@@ -1,0 +1,71 @@
+#pragma once
+
+#include "model/KivDoc.h"
+
+#include <QTreeView>
+
+#include <vector>
+
+class CTxDoc;
+class QStandardItem;
+class QStandardItemModel;
+
+// The folder tree of the left pane: folders only, children read when a node is expanded,
+// expanded flags read from and stored into the data file, labels renamed in place. While
+// nobody is logged in it shows the single node "Please login...".
+class CMainTreeView : public QTreeView, public IKivView {
+    Q_OBJECT
+
+public:
+    static constexpr int kIdRole = Qt::UserRole + 1;
+
+    explicit CMainTreeView(CTxDoc& doc, QWidget* parent = nullptr);
+    ~CMainTreeView() override;
+
+    void OnUpdate(CKivDoc& doc, IKivView* sender, int hint, const void* argument) override;
+
+    // Rebuilds the whole tree from the data file.
+    void Reload();
+    // The identifier of the selected folder (0: none).
+    int SelectedId() const;
+    // Selects the node of folder id when it is loaded (expanding its ancestors as needed).
+    bool SelectFolder(int id);
+    // The node of id, when loaded.
+    QStandardItem* ItemOf(int id) const;
+
+    // The rename rules: an empty name is refused (false); otherwise the name is made unique
+    // among the siblings, stored, and the label shows it.
+    bool RenameFolder(int id, const QString& name);
+    void BeginRename();
+
+    bool CanDropIds(const std::vector<int>& ids, int target) const;
+    bool DropIds(const std::vector<int>& ids, int target);
+
+    QStandardItemModel* Model() const { return m_model; }
+    // Whether the tree shows a logged-in data file (false: the "Please login..." node).
+    bool ShowsData() const { return m_showsData; }
+
+signals:
+    void ContextMenuRequested(const QPoint& globalPos, int id);
+
+protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QStandardItem* MakeItem(int id, const QString& name, int image);
+    void LoadChildren(QStandardItem* item);
+    bool HasSubFolders(int id) const;
+    void OnExpanded(const QModelIndex& index, bool expanded);
+    void OnItemChanged(QStandardItem* item);
+    void OnCurrentChanged(const QModelIndex& current);
+    int IdAtPos(const QPoint& pos) const;
+
+    CTxDoc& m_doc;
+    QStandardItemModel* m_model;
+    int m_busy = 0; // > 0 while the tree changes itself: no stores, no hints
+    bool m_showsData = false;
+};
