@@ -76,8 +76,8 @@ void BM_AttachmentRoundTrip(benchmark::State& state) {
         std::filesystem::temp_directory_path() / ("bench-attachment-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::filesystem::path vault = dir / "bench.tpx";
-    std::filesystem::copy_file(std::filesystem::path(TX_FIXTURES_DIR) / "vaults" / "sample.tpx", vault,
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(std::filesystem::path(TX_FIXTURES_DIR) / "vaults" / "sample.tpx",
+                               vault, std::filesystem::copy_options::overwrite_existing);
     const std::filesystem::path source = dir / "source.bin";
     const std::filesystem::path target = dir / "target.bin";
     {
@@ -104,12 +104,10 @@ void BM_AttachmentRoundTrip(benchmark::State& state) {
     const double megabytes = static_cast<double>(kFileBytes) / (1024.0 * 1024.0);
 
     for (auto _ : state) {
-        TRANSFER store = Measure([&] {
-            return CFileParts::StoreFile(source.string(), id, doc.GetTresorix().Get());
-        });
-        TRANSFER load = Measure([&] {
-            return CFileParts::SaveFileTo(target.string(), id, doc.GetTresorix().Get());
-        });
+        TRANSFER store = Measure(
+            [&] { return CFileParts::StoreFile(source.string(), id, doc.GetTresorix().Get()); });
+        TRANSFER load = Measure(
+            [&] { return CFileParts::SaveFileTo(target.string(), id, doc.GetTresorix().Get()); });
         if (store.seconds < 0 || load.seconds < 0 ||
             std::filesystem::file_size(target) != kFileBytes) {
             for (const auto& message : messages.Messages())
@@ -122,10 +120,11 @@ void BM_AttachmentRoundTrip(benchmark::State& state) {
         state.counters["load_MB_per_s"] = megabytes / load.seconds;
         state.counters["store_peak_growth_MB"] = store.peakGrowthKb / 1024.0;
         state.counters["load_peak_growth_MB"] = load.peakGrowthKb / 1024.0;
-        std::printf("100 MB attachment: store %.1f MB/s (peak memory +%.1f MB), read back %.1f MB/s "
-                    "(peak memory +%.1f MB)\n",
-                    megabytes / store.seconds, store.peakGrowthKb / 1024.0, megabytes / load.seconds,
-                    load.peakGrowthKb / 1024.0);
+        std::printf(
+            "100 MB attachment: store %.1f MB/s (peak memory +%.1f MB), read back %.1f MB/s "
+            "(peak memory +%.1f MB)\n",
+            megabytes / store.seconds, store.peakGrowthKb / 1024.0, megabytes / load.seconds,
+            load.peakGrowthKb / 1024.0);
     }
     doc.CloseContents();
     std::error_code ec;

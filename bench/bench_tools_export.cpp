@@ -90,8 +90,8 @@ void RunExport(benchmark::State& state, int type, const char* name) {
     }
     if (!messages.Messages().empty())
         state.SkipWithError(messages.Messages().front().text.c_str());
-    state.counters["records/s"] = benchmark::Counter(
-        static_cast<double>(vault.records), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["records/s"] = benchmark::Counter(static_cast<double>(vault.records),
+                                                     benchmark::Counter::kIsIterationInvariantRate);
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
 }
 

@@ -36,8 +36,8 @@ void Init() {
         return;
     const char* root = getenv("TX_FIXTURES_DIR");
     std::string dir = std::string(root ? root : TX_FIXTURES_DIR) + "/sqlite2/";
-    for (const char* name : {"few_rows.db", "compare.db", "empty_schema.db", "synthetic/bigendian.db",
-                             "synthetic/odd_layout.db", "all_bytes.db"}) {
+    for (const char* name : {"few_rows.db", "compare.db", "empty_schema.db",
+                             "synthetic/bigendian.db", "synthetic/odd_layout.db", "all_bytes.db"}) {
         std::string f = Load(dir + name);
         if (!f.empty())
             g_fixtures.push_back(std::move(f));
@@ -128,13 +128,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     static const char* const kQueries[] = {
-        "SELECT ID, USERNAME, PASSWORD_REQUIRED, SECRET_WORD, DATA FROM TRESORIX_TRESORIX WHERE ID=1",
+        "SELECT ID, USERNAME, PASSWORD_REQUIRED, SECRET_WORD, DATA FROM TRESORIX_TRESORIX WHERE "
+        "ID=1",
         "select * from sqlite_master",
         "select id from tresorix_main",
         "select id from tresorix_data",
         "select data from tresorix_main where id=3",
         "select id from tresorix_main where id_parent = 1",
-        "select id from tresorix_main where id_parent = (select id_parent from tresorix_main where id = 6)",
+        "select id from tresorix_main where id_parent = (select id_parent from tresorix_main where "
+        "id = 6)",
         "select count(*) from tresorix_main where id_parent=1",
         "select EXPANDED from tresorix_main where id=2",
         "select data from tresorix_data where id_parent = 6 order by part asc",

@@ -4,6 +4,7 @@
 #include "app/Commands.h"
 #include "app/TrxImageList.h"
 #include "platform/MessageBox.h"
+#include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
 #include "security/Login.h"
 #include "security/LoginText.h"

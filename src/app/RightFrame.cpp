@@ -124,6 +124,9 @@ bool CRightFrame::IsPreviewVisible() const {
 }
 
 void CRightFrame::StoreLayout() {
+    // A pane that was never laid out has no height of its own to store.
+    if (!m_splitter->isVisible())
+        return;
     CTresorixSettings& settings = TresorixSettings();
     int height = m_splitter->FirstPaneSize();
     // While the preview is hidden the list fills the pane; its own height excludes the

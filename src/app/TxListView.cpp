@@ -1,6 +1,7 @@
 #include "app/TxListView.h"
 
 #include "app/TxListModel.h"
+#include "model/Interfaces.h"
 #include "model/TxDoc.h"
 #include "model/TxDragDrop.h"
 #include "platform/ProfileStore.h"

@@ -105,6 +105,7 @@ const std::vector<CLICOMMAND>& CliCommands() {
     static const std::vector<CLICOMMAND> commands = [] {
         std::vector<CLICOMMAND> table;
         AddVaultCommands(table);
+        AddCheckCommands(table);
         AddItemCommands(table);
         AddEditCommands(table);
         AddFileCommands(table);

@@ -26,6 +26,7 @@ struct CLICOMMAND {
 
 // Each command group adds its commands to the table.
 void AddVaultCommands(std::vector<CLICOMMAND>& commands);
+void AddCheckCommands(std::vector<CLICOMMAND>& commands);
 void AddItemCommands(std::vector<CLICOMMAND>& commands);
 void AddEditCommands(std::vector<CLICOMMAND>& commands);
 void AddFileCommands(std::vector<CLICOMMAND>& commands);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliPassword.h"
+#include "model/Interfaces.h"
 #include "model/ComPtr.h"
 #include "model/TxDoc.h"
 

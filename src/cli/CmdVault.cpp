@@ -4,6 +4,7 @@
 #include "cli/CliVault.h"
 #include "cli/JsonWriter.h"
 #include "platform/Shell.h"
+#include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
 #include "security/LoginText.h"
 #include "security/PasswordChange.h"

@@ -7,8 +7,8 @@
 class IFileChangedPrompt {
 public:
     enum CHOICE {
-        kUploadAndDelete = 0, // "&Upload file and delete it from the disk"
-        kUploadAndMonitor = 1, // "Upload file and continue &monitoring"
+        kUploadAndDelete = 0,    // "&Upload file and delete it from the disk"
+        kUploadAndMonitor = 1,   // "Upload file and continue &monitoring"
         kContinueMonitoring = 2, // "&Continue monitoring"
     };
 

@@ -33,7 +33,8 @@ constexpr unsigned kIdWriteError = 62712;
 
 // Parts are reached one row at a time through their ids, read first: that keeps one part in
 // memory when reading, and no cursor open on the table while copies are inserted into it.
-constexpr char kSelectPartIds[] = "select id from tresorix_data where id_parent = %d order by part asc";
+constexpr char kSelectPartIds[] =
+    "select id from tresorix_data where id_parent = %d order by part asc";
 constexpr char kSelectPart[] = "select part, data from tresorix_data where id = %d";
 constexpr char kCountParts[] = "select count(*) from tresorix_data where id_parent = %d";
 
@@ -227,7 +228,8 @@ bool CFileParts::SaveFileTo(const std::string& path, int id, CKivDatabase& db,
             crypto.SetKey(keyText);
             if (!crypto.Decrypt(cipher, plain))
                 throw FILEERROR{0, 0};
-            if (!WriteFully(file.Get(), plain.GetData(), static_cast<std::size_t>(plain.GetLength())))
+            if (!WriteFully(file.Get(), plain.GetData(),
+                            static_cast<std::size_t>(plain.GetLength())))
                 throw FILEERROR{kIdWriteError, errno};
         }
         if (file.Close() != 0)

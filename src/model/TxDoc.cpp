@@ -90,9 +90,13 @@ private:
 
 CTxDoc::CTxDoc() : m_host(&HeadlessHost()) {}
 
-CTxDoc::~CTxDoc() { CloseContents(); }
+CTxDoc::~CTxDoc() {
+    CloseContents();
+}
 
-void CTxDoc::SetHost(ITxDocHost* host) { m_host = host ? host : &HeadlessHost(); }
+void CTxDoc::SetHost(ITxDocHost* host) {
+    m_host = host ? host : &HeadlessHost();
+}
 
 void CTxDoc::SetWindowManager(CWindowManager* manager) {
     m_windowManager = manager ? manager : &m_ownWindowManager;

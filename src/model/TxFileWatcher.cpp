@@ -9,7 +9,9 @@ CTxFileWatcher::CTxFileWatcher() = default;
 
 CTxFileWatcher::~CTxFileWatcher() = default;
 
-void CTxFileWatcher::SetTresorix(ITresorix* tresorix) { m_tresorix = TComPtr<ITresorix>(tresorix); }
+void CTxFileWatcher::SetTresorix(ITresorix* tresorix) {
+    m_tresorix = TComPtr<ITresorix>(tresorix);
+}
 
 int& CTxFileWatcher::Action() const {
     return m_action ? *m_action : TresorixSettings().Files_FileChangedAction;

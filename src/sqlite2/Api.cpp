@@ -5,9 +5,9 @@
 
 #include "sqlite2/Connection.h"
 #include "sqlite2/Errors.h"
+#include "sqlite2/OpenWith.h"
 #include "sqlite2/Parser.h"
 #include "sqlite2/Printf.h"
-#include "sqlite2/OpenWith.h"
 #include "sqlite2/Vm.h"
 
 using sqlite2::Connection;
@@ -15,8 +15,12 @@ using sqlite2::Vm;
 
 namespace {
 
-Connection* Conn(sqlite* db) { return reinterpret_cast<Connection*>(db); }
-Vm* Machine(sqlite_vm* vm) { return reinterpret_cast<Vm*>(vm); }
+Connection* Conn(sqlite* db) {
+    return reinterpret_cast<Connection*>(db);
+}
+Vm* Machine(sqlite_vm* vm) {
+    return reinterpret_cast<Vm*>(vm);
+}
 
 char* Dup(const std::string& s) {
     char* p = static_cast<char*>(malloc(s.size() + 1));
@@ -102,8 +106,8 @@ int sqlite_exec(sqlite* db, const char* sql, sqlite_callback callback, void* arg
         const char** names = nullptr;
         bool aborted = false;
         while ((rc = vm->Step(&ncol, &values, &names)) == sqlite2::kRow) {
-            if (callback && callback(arg, ncol, const_cast<char**>(values),
-                                     const_cast<char**>(names)) != 0) {
+            if (callback &&
+                callback(arg, ncol, const_cast<char**>(values), const_cast<char**>(names)) != 0) {
                 aborted = true;
                 break;
             }
@@ -127,8 +131,7 @@ int sqlite_exec(sqlite* db, const char* sql, sqlite_callback callback, void* arg
     }
 }
 
-int sqlite_compile(sqlite* db, const char* sql, const char** tail, sqlite_vm** vm,
-                   char** errmsg) {
+int sqlite_compile(sqlite* db, const char* sql, const char** tail, sqlite_vm** vm, char** errmsg) {
     if (errmsg)
         *errmsg = nullptr;
     if (vm)
@@ -168,11 +171,17 @@ int sqlite_finalize(sqlite_vm* vm, char** errmsg) {
     return rc;
 }
 
-int sqlite_last_insert_rowid(sqlite* db) { return db ? Conn(db)->lastInsertRowid : 0; }
+int sqlite_last_insert_rowid(sqlite* db) {
+    return db ? Conn(db)->lastInsertRowid : 0;
+}
 
-int sqlite_changes(sqlite* db) { return db ? Conn(db)->changes : 0; }
+int sqlite_changes(sqlite* db) {
+    return db ? Conn(db)->changes : 0;
+}
 
-const char* sqlite_error_string(int code) { return sqlite2::ErrorString(code); }
+const char* sqlite_error_string(int code) {
+    return sqlite2::ErrorString(code);
+}
 
 char* sqlite_vmprintf(const char* fmt, va_list ap) {
     return Dup(fmt ? sqlite2::VFormat(fmt, ap) : std::string());
@@ -186,6 +195,8 @@ char* sqlite_mprintf(const char* fmt, ...) {
     return r;
 }
 
-void sqlite_freemem(void* p) { free(p); }
+void sqlite_freemem(void* p) {
+    free(p);
+}
 
 } // extern "C"

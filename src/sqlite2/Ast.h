@@ -15,11 +15,11 @@ enum class CmpOp { Eq, Ne, Lt, Le, Gt, Ge };
 struct Expr {
     enum class Kind { Null, Literal, Column, Subquery, CountStar };
     Kind kind = Kind::Null;
-    std::string text;      // literal value, or the column name as written (unquoted)
-    bool numeric = false;  // class of a literal
-    bool dquoted = false;  // "..." token: a column when one has that name, else a string
-    std::string span;      // source text, whitespace runs collapsed (result column names)
-    size_t tokenPos = 0;   // for error messages
+    std::string text;     // literal value, or the column name as written (unquoted)
+    bool numeric = false; // class of a literal
+    bool dquoted = false; // "..." token: a column when one has that name, else a string
+    std::string span;     // source text, whitespace runs collapsed (result column names)
+    size_t tokenPos = 0;  // for error messages
     std::shared_ptr<SelectStmt> sub;
     // Filled when the statement is resolved against the schema.
     int column = -1; // index in the table; kRowidRef for the rowid
@@ -81,8 +81,8 @@ struct Statement {
     Kind kind = Kind::Select;
     std::shared_ptr<SelectStmt> select;
     std::string table; // target of insert/update/delete/create/drop; index name for DROP INDEX
-    std::vector<std::string> columns;             // insert column list, index columns
-    std::vector<Expr> values;                     // insert values
+    std::vector<std::string> columns;               // insert column list, index columns
+    std::vector<Expr> values;                       // insert values
     std::vector<std::pair<std::string, Expr>> sets; // update
     std::vector<Term> where;
     std::vector<ColumnDef> columnDefs;

@@ -87,7 +87,7 @@ Rc BtCursorImpl::Insert(const void* key, int nKey, const void* data, int nData) 
         DropCell(bo, pg, idx);
     } else {
         if (mp.right != 0)
-            return SQLITE_CORRUPT;  // a search ends on an interior page only on a match
+            return SQLITE_CORRUPT; // a search ends on an interior page only on a match
         if (res < 0 && mp.nCell > 0)
             idx++;
     }
@@ -120,7 +120,7 @@ Rc BtCursorImpl::Delete() {
     if (rc != SQLITE_OK)
         return rc;
     if (m_deleted || !Valid() || m_skip != 0)
-        return SQLITE_ERROR;  // not on an entry (it was deleted, or never positioned)
+        return SQLITE_ERROR; // not on an entry (it was deleted, or never positioned)
     m_bt->SaveCursors(m_root, this);
     const ByteOrder& bo = m_bt->Order();
     int l = m_depth - 1;

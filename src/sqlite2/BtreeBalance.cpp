@@ -26,7 +26,8 @@ std::vector<size_t> SplitPoints(const CellList& c) {
     cnt.push_back(n);
     size_t k = cnt.size();
     if (k > 1 && cnt[k - 1] == cnt[k - 2] + 1)
-        cnt[k - 2]--;  // the last page would be empty: its divider comes down, the cell before goes up
+        cnt[k -
+            2]--; // the last page would be empty: its divider comes down, the cell before goes up
     auto start = [&](size_t j) { return j == 0 ? size_t(0) : cnt[j - 1] + 1; };
     for (size_t j = k - 1; j >= 1; j--) {
         uint32_t right = 0, left = 0;

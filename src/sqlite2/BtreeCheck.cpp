@@ -26,7 +26,9 @@ int CompareKeys(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 BtreeChecker::BtreeChecker(BtreeImpl& bt, std::vector<std::string>& errors)
     : m_bt(bt), m_bo(bt.Order()), m_errors(errors) {}
 
-int BtreeChecker::ReadRaw(Pgno pgno, PageRef& ref) { return m_bt.GetPager().Get(pgno, ref); }
+int BtreeChecker::ReadRaw(Pgno pgno, PageRef& ref) {
+    return m_bt.GetPager().Get(pgno, ref);
+}
 
 bool BtreeChecker::CheckRef(Pgno pgno, const std::string& context) {
     if (pgno == 0 || pgno > m_nPage) {

@@ -336,7 +336,9 @@ Rc BtreeImpl::Cursor(int root, bool writable, std::unique_ptr<BtCursor>& out) {
     return SQLITE_OK;
 }
 
-void BtreeImpl::AddCursor(BtCursorImpl* c) { m_cursors.push_back(c); }
+void BtreeImpl::AddCursor(BtCursorImpl* c) {
+    m_cursors.push_back(c);
+}
 
 void BtreeImpl::RemoveCursor(BtCursorImpl* c) {
     auto it = std::find(m_cursors.begin(), m_cursors.end(), c);

@@ -57,8 +57,8 @@ public:
     int FreePage(Pgno pgno);
 
     // Builds a cell for key+data into cell (kMaxCellSize bytes), writing its overflow chain.
-    int BuildCell(const void* key, uint32_t nKey, const void* data, uint32_t nData,
-                  uint8_t* cell, uint32_t& size);
+    int BuildCell(const void* key, uint32_t nKey, const void* data, uint32_t nData, uint8_t* cell,
+                  uint32_t& size);
     int FreeOverflow(const uint8_t* cell);
     int ReadPayload(const uint8_t* cell, uint32_t offset, uint32_t amt, uint8_t* buf);
 

@@ -18,7 +18,9 @@ unsigned RandomInt() {
 Connection::Connection(std::unique_ptr<Btree> bt, BtreeOpener opener)
     : m_bt(std::move(bt)), m_opener(std::move(opener)) {}
 
-Connection::~Connection() { Close(); }
+Connection::~Connection() {
+    Close();
+}
 
 std::unique_ptr<Connection> Connection::Open(const std::string& path, const BtreeOpener& opener,
                                              std::string& err) {
@@ -61,7 +63,9 @@ void Connection::RemoveReader(int root) {
         m_readers.erase(it);
 }
 
-bool Connection::IsRead(int root) const { return m_readers.count(root) != 0; }
+bool Connection::IsRead(int root) const {
+    return m_readers.count(root) != 0;
+}
 
 Rc Connection::EnsureSchema(std::string& err) {
     if (m_schema)

@@ -49,8 +49,7 @@ double ToDouble(std::string_view t) {
 }
 
 void AppendSortableNumber(double x, std::string& out) {
-    static const char kDigit[] =
-        "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz|~";
+    static const char kDigit[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz|~";
     out += x < 0 ? '-' : '0';
     double f = std::fabs(x);
     int e = 0;

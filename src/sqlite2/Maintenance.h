@@ -17,7 +17,6 @@ Rc Vacuum(Connection& c, const Schema& s, std::string& err);
 
 // The rows of PRAGMA integrity_check: page structure from the B-tree layer, then every
 // index checked against its table.
-Rc IntegrityCheck(Connection& c, const Schema& s, std::vector<std::string>& rows,
-                  std::string& err);
+Rc IntegrityCheck(Connection& c, const Schema& s, std::vector<std::string>& rows, std::string& err);
 
 } // namespace sqlite2

@@ -73,12 +73,16 @@ int DecodePage(const ByteOrder& bo, const uint8_t* data, MemPage& mp) {
 namespace {
 
 // Offset of the 16-bit link that points at cell idx (the page header's first-cell field for 0).
-uint32_t LinkToCell(const MemPage& mp, int idx) { return idx == 0 ? 4 : mp.cell[idx - 1] + 6; }
+uint32_t LinkToCell(const MemPage& mp, int idx) {
+    return idx == 0 ? 4 : mp.cell[idx - 1] + 6;
+}
 
-void Rebuild(const ByteOrder& bo, PgHdr* pg, const CellList& cells) { WritePage(bo, pg, cells); }
+void Rebuild(const ByteOrder& bo, PgHdr* pg, const CellList& cells) {
+    WritePage(bo, pg, cells);
+}
 
-void CollectWith(const ByteOrder& bo, PgHdr* pg, int insertAt, const uint8_t* cell,
-                 uint32_t size, int dropAt, CellList& out) {
+void CollectWith(const ByteOrder& bo, PgHdr* pg, int insertAt, const uint8_t* cell, uint32_t size,
+                 int dropAt, CellList& out) {
     MemPage& mp = ViewOf(pg);
     out.Clear();
     out.right = mp.right;

@@ -14,7 +14,7 @@ struct MemPage {
     uint16_t cell[kMaxCellsPerPage];
     uint16_t nFree;
     uint8_t nCell;
-    bool cleanFree;  // free blocks are aligned and ordered, so space can be taken in place
+    bool cleanFree; // free blocks are aligned and ordered, so space can be taken in place
     uint32_t right;
 };
 static_assert(sizeof(MemPage) <= kPageExtraSize, "MemPage must fit the cache entry");
@@ -43,7 +43,9 @@ private:
 // Checks the loading rules of a B-tree page and fills the view; SQLITE_CORRUPT when broken.
 int DecodePage(const ByteOrder& bo, const uint8_t* data, MemPage& mp);
 
-inline MemPage& ViewOf(PgHdr* pg) { return *reinterpret_cast<MemPage*>(pg->extra); }
+inline MemPage& ViewOf(PgHdr* pg) {
+    return *reinterpret_cast<MemPage*>(pg->extra);
+}
 
 inline uint32_t ChildAt(const ByteOrder& bo, const uint8_t* data, const MemPage& mp, int i) {
     return i < mp.nCell ? bo.Get32(data + mp.cell[i]) : mp.right;
@@ -53,8 +55,7 @@ inline uint32_t CellSizeAt(const ByteOrder& bo, const uint8_t* data, uint16_t of
 }
 
 // The page must be writable. Returns false (page unchanged) when the cell does not fit.
-bool InsertCellInPlace(const ByteOrder& bo, PgHdr* pg, int idx, const uint8_t* cell,
-                       uint32_t size);
+bool InsertCellInPlace(const ByteOrder& bo, PgHdr* pg, int idx, const uint8_t* cell, uint32_t size);
 void DropCell(const ByteOrder& bo, PgHdr* pg, int idx);
 void SetChild(const ByteOrder& bo, PgHdr* pg, int i, uint32_t child);
 

@@ -67,7 +67,9 @@ int OsFile::OpenReadOnly(const std::string& path, std::unique_ptr<OsFile>& out) 
     return SQLITE_OK;
 }
 
-bool OsFile::Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+bool OsFile::Exists(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0;
+}
 
 int OsFile::Delete(const std::string& path) {
     return (unlink(path.c_str()) == 0 || errno == ENOENT) ? SQLITE_OK : SQLITE_IOERR;
@@ -78,7 +80,7 @@ int OsFile::SyncDirectoryOf(const std::string& path) {
     std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return SQLITE_OK;  // some file systems do not allow it; the data sync still counts
+        return SQLITE_OK; // some file systems do not allow it; the data sync still counts
     fsync(fd);
     close(fd);
     return SQLITE_OK;

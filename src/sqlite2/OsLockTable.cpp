@@ -16,7 +16,7 @@ namespace sqlite2 {
 struct OsLockInfo {
     dev_t dev = 0;
     ino_t ino = 0;
-    int count = 0;  // 0 unlocked, n > 0 readers, -1 one writer
+    int count = 0; // 0 unlocked, n > 0 readers, -1 one writer
     int users = 0;
     std::vector<int> deferredCloses;
 };

@@ -105,7 +105,7 @@ int BtreeImpl::ReadPayload(const uint8_t* cell, uint32_t offset, uint32_t amt, u
     uint32_t pages = OverflowPages(payload);
     Pgno p = CellOverflow(m_bo, cell);
     Pgno nPage = m_pager->PageCount();
-    uint32_t pos = kMaxLocal;  // payload offset of the current overflow page's first byte
+    uint32_t pos = kMaxLocal; // payload offset of the current overflow page's first byte
     for (uint32_t i = 0; i < pages && amt > 0; i++) {
         if (p < 2 || p > nPage)
             return SQLITE_CORRUPT;

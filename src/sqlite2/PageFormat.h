@@ -10,19 +10,19 @@ namespace sqlite2 {
 using Pgno = uint32_t;
 
 constexpr int kPageSize = 1024;
-constexpr int kPageUsable = kPageSize - 8;  // bytes after a B-tree page header
+constexpr int kPageUsable = kPageSize - 8; // bytes after a B-tree page header
 constexpr int kCellHeaderSize = 12;
-constexpr int kMaxLocal = 236;              // payload bytes kept inside a cell
+constexpr int kMaxLocal = 236; // payload bytes kept inside a cell
 constexpr int kOverflowUsable = kPageSize - 4;
 constexpr int kMaxCellSize = kCellHeaderSize + kMaxLocal + 4;
 constexpr int kMaxCellsPerPage = kPageUsable / 16;
 constexpr int kHalfPage = kPageSize / 2;
 constexpr int kMaxFreeLeaves = 254;
 constexpr Pgno kMaxPgno = 1073741823;
-constexpr uint32_t kMaxPayloadPart = (1u << 24) - 1;  // key or data length limit
+constexpr uint32_t kMaxPayloadPart = (1u << 24) - 1; // key or data length limit
 constexpr uint32_t kMagicNumber = 0xdae37528;
 constexpr char kMagicText[] = "** This file contains an SQLite 2.1 database **";
-constexpr int kMagicTextSize = 48;  // including the NUL
+constexpr int kMagicTextSize = 48; // including the NUL
 
 // Page-1 offsets.
 constexpr int kOffMagicNumber = 48;
@@ -74,7 +74,9 @@ struct ByteOrder {
     }
 };
 
-inline uint32_t RoundUp4(uint32_t n) { return (n + 3) & ~3u; }
+inline uint32_t RoundUp4(uint32_t n) {
+    return (n + 3) & ~3u;
+}
 
 // Decoded 12-byte cell header plus the sizes that follow from it.
 struct CellInfo {

@@ -25,7 +25,9 @@ void PageRef::Release() {
     }
 }
 
-int PageRef::MakeWritable() { return m_pager->MakeWritable(m_pg); }
+int PageRef::MakeWritable() {
+    return m_pager->MakeWritable(m_pg);
+}
 
 Pager::Pager(std::unique_ptr<OsFile> file, std::string path)
     : m_file(std::move(file)), m_path(std::move(path)), m_hash(256, nullptr) {
@@ -209,9 +211,10 @@ int Pager::Get(Pgno pgno, PageRef& out, bool noContent) {
     pg->ckptGen = 0;
     pg->hashNext = pg->lruPrev = pg->lruNext = nullptr;
     // The old bytes are needed when the journal or the checkpoint will take a copy of them.
-    bool needOld = InTrans() && ((pgno <= m_origSize && !IsJournaled(pgno)) ||
-                                 (m_ckptActive && pgno <= m_ckptSize &&
-                                  m_ckptPages.find(pgno) == m_ckptPages.end()));
+    bool needOld =
+        InTrans() &&
+        ((pgno <= m_origSize && !IsJournaled(pgno)) ||
+         (m_ckptActive && pgno <= m_ckptSize && m_ckptPages.find(pgno) == m_ckptPages.end()));
     if (pgno > m_dbSize || (noContent && !needOld)) {
         std::memset(pg->data, 0, kPageSize);
     } else {

@@ -130,7 +130,7 @@ int Pager::Commit() {
     if (!m_dirty.empty() || m_spilled || m_dbSize != m_origSize) {
         rc = m_journal->Sync();
         if (rc == SQLITE_OK) {
-            m_spilled = true;  // from here on the file may differ: a failure must play back
+            m_spilled = true; // from here on the file may differ: a failure must play back
             std::sort(m_dirty.begin(), m_dirty.end(),
                       [](const PgHdr* a, const PgHdr* b) { return a->pgno < b->pgno; });
             for (PgHdr* pg : m_dirty) {

@@ -8,13 +8,13 @@ namespace sqlite2 {
 namespace {
 
 const char* const kReserved[] = {
-    "all",     "and",      "as",         "between",  "by",         "case",   "check",
-    "collate", "commit",   "constraint", "create",   "default",    "delete", "distinct",
-    "drop",    "else",     "except",     "from",     "group",      "having", "in",
-    "index",   "insert",   "intersect",  "into",     "is",         "isnull", "join",
-    "limit",   "not",      "notnull",    "null",     "on",         "or",     "order",
-    "primary", "references", "rollback", "select",   "set",        "table",  "then",
-    "transaction", "union", "unique",    "update",   "using",      "values", "when",
+    "all",         "and",        "as",         "between", "by",      "case",   "check",
+    "collate",     "commit",     "constraint", "create",  "default", "delete", "distinct",
+    "drop",        "else",       "except",     "from",    "group",   "having", "in",
+    "index",       "insert",     "intersect",  "into",    "is",      "isnull", "join",
+    "limit",       "not",        "notnull",    "null",    "on",      "or",     "order",
+    "primary",     "references", "rollback",   "select",  "set",     "table",  "then",
+    "transaction", "union",      "unique",     "update",  "using",   "values", "when",
     "where",
 };
 
@@ -348,7 +348,8 @@ private:
                 Fail();
             e.kind = Expr::Kind::Column;
             e.text = Unquote(Text(Advance()));
-            if (Peek().type == Tok::Dot && (Peek(1).type == Tok::Id || Peek(1).type == Tok::DqString)) {
+            if (Peek().type == Tok::Dot &&
+                (Peek(1).type == Tok::Id || Peek(1).type == Tok::DqString)) {
                 // table.column: the table must be the statement's own, checked on resolve
                 Advance();
                 e.text = Unquote(Text(Advance()));
@@ -440,8 +441,7 @@ private:
             st.table = Name();
             Expect(Tok::LParen);
             do {
-                if (IsKw(Peek(), "primary") || IsKw(Peek(), "unique") ||
-                    IsKw(Peek(), "constraint"))
+                if (IsKw(Peek(), "primary") || IsKw(Peek(), "unique") || IsKw(Peek(), "constraint"))
                     ParseTableConstraint(st);
                 else
                     st.columnDefs.push_back(ParseColumnDef());

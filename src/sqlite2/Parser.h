@@ -10,10 +10,10 @@
 namespace sqlite2 {
 
 struct ParseResult {
-    int rc = 0;          // 0, or 1 with err set
+    int rc = 0; // 0, or 1 with err set
     std::string err;
     std::unique_ptr<Statement> stmt; // null when the text held no statement
-    size_t tail = 0;     // offset just after the statement (and its ';')
+    size_t tail = 0;                 // offset just after the statement (and its ';')
 };
 
 // Parses the first statement of sql starting at offset start; empty statements are skipped.

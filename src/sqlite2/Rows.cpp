@@ -7,7 +7,9 @@
 
 namespace sqlite2 {
 
-std::string RowidText(int32_t rowid) { return std::to_string(rowid); }
+std::string RowidText(int32_t rowid) {
+    return std::to_string(rowid);
+}
 
 Rc RowReader::Load() {
     int n = 0;
@@ -79,7 +81,9 @@ Rc RowReader::GetSome(const std::vector<int>& columns, std::vector<Value>& out) 
 
 namespace {
 
-bool IsConst(const Expr& e) { return e.kind != Expr::Kind::Column; }
+bool IsConst(const Expr& e) {
+    return e.kind != Expr::Kind::Column;
+}
 
 bool Apply(CmpOp op, int c) {
     switch (op) {
@@ -108,8 +112,13 @@ bool IsRowid(const Table& t, const Expr& e) {
 Rc Filter::Prepare(Connection& c, const std::vector<Term>& where, std::string& err) {
     m_terms.clear();
     for (const Term& term : where) {
-        T t{&term, std::nullopt, std::nullopt, IsConst(term.lhs), IsConst(term.rhs),
-            term.lhs.numericClass, term.rhs.numericClass};
+        T t{&term,
+            std::nullopt,
+            std::nullopt,
+            IsConst(term.lhs),
+            IsConst(term.rhs),
+            term.lhs.numericClass,
+            term.rhs.numericClass};
         for (int side = 0; side < 2; ++side) {
             const Expr& e = side ? term.rhs : term.lhs;
             Value& v = side ? t.rhs : t.lhs;
@@ -223,8 +232,8 @@ Rc Filter::Matches(RowReader& row, int skipTerm, bool& match) {
     return kOk;
 }
 
-Rc Scanner::Open(Connection& c, const Table& t, const Plan& plan, bool needRecord,
-                 std::string& err, std::unique_ptr<BtCursor> tab) {
+Rc Scanner::Open(Connection& c, const Table& t, const Plan& plan, bool needRecord, std::string& err,
+                 std::unique_ptr<BtCursor> tab) {
     Close();
     m_conn = &c;
     m_table = &t;
@@ -384,7 +393,8 @@ Rc ResolveExpr(Connection& c, const Schema& s, const Table& t, Expr& e, std::str
             return kError;
         }
         e.column = idx;
-        e.numericClass = idx < 0 || idx == t.rowidColumn || t.columns[static_cast<size_t>(idx)].numeric;
+        e.numericClass =
+            idx < 0 || idx == t.rowidColumn || t.columns[static_cast<size_t>(idx)].numeric;
         return kOk;
     }
     case Expr::Kind::Literal:
@@ -445,9 +455,9 @@ Rc EvalScalar(Connection& c, const SelectStmt& sel, Value& out, std::string& err
     const Table& t = *sel.tableRef;
     Plan plan = f.Choose(t);
     const Expr& col = sel.columns[0];
-    bool needRecord = f.NeedsRecord(plan.usedTerm) ||
-                      (col.kind == Expr::Kind::Column && col.column != kRowidRef &&
-                       col.column != t.rowidColumn);
+    bool needRecord =
+        f.NeedsRecord(plan.usedTerm) ||
+        (col.kind == Expr::Kind::Column && col.column != kRowidRef && col.column != t.rowidColumn);
     Scanner sc;
     if ((rc = sc.Open(c, t, plan, needRecord, err)) != kOk)
         return rc;

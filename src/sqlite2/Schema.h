@@ -14,8 +14,8 @@ struct Index;
 
 struct Column {
     std::string name;
-    std::string type;     // declared type with whitespace removed; empty when none
-    bool numeric = true;  // type class
+    std::string type;    // declared type with whitespace removed; empty when none
+    bool numeric = true; // type class
     bool notNull = false;
     bool hasDefault = false;
     Expr defaultValue;

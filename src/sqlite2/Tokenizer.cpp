@@ -8,8 +8,12 @@ namespace {
 bool IsIdStart(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
 }
-bool IsIdChar(unsigned char c) { return IsIdStart(c) || (c >= '0' && c <= '9'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsIdChar(unsigned char c) {
+    return IsIdStart(c) || (c >= '0' && c <= '9');
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 bool IsSpace(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
@@ -164,7 +168,8 @@ size_t TokenAt(const unsigned char* z, size_t n, Tok& type, bool& skip) {
             type = Tok::Float;
         }
         if ((at(i) == 'e' || at(i) == 'E') &&
-            (IsDigit(at(i + 1)) || ((at(i + 1) == '+' || at(i + 1) == '-') && IsDigit(at(i + 2))))) {
+            (IsDigit(at(i + 1)) ||
+             ((at(i + 1) == '+' || at(i + 1) == '-') && IsDigit(at(i + 2))))) {
             i += 2;
             while (i < n && IsDigit(z[i]))
                 ++i;
@@ -213,7 +218,8 @@ std::string Unquote(std::string_view t) {
         return std::string();
     char q = t[0];
     if (q == '[')
-        return std::string(t.substr(1, t.size() >= 2 && t.back() == ']' ? t.size() - 2 : t.size() - 1));
+        return std::string(
+            t.substr(1, t.size() >= 2 && t.back() == ']' ? t.size() - 2 : t.size() - 1));
     if (q != '\'' && q != '"')
         return std::string(t);
     std::string r;

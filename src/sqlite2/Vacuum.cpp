@@ -72,7 +72,8 @@ Rc CopyRows(Connection& from, const Table& src, Connection& to, const Table& dst
                 return Fail(kCorrupt, err);
             row.assign(dst.columns.size(), std::nullopt);
             for (int col : indexed) {
-                uint32_t a = offsets[static_cast<size_t>(col)], b = offsets[static_cast<size_t>(col) + 1];
+                uint32_t a = offsets[static_cast<size_t>(col)],
+                         b = offsets[static_cast<size_t>(col) + 1];
                 if (b > a)
                     row[static_cast<size_t>(col)] = std::string(data.data() + a, b - a - 1);
             }

@@ -10,7 +10,9 @@
 
 namespace sqlite2 {
 
-Vm::Vm(Connection* c) : m_conn(c) { m_conn->Register(this); }
+Vm::Vm(Connection* c) : m_conn(c) {
+    m_conn->Register(this);
+}
 
 Vm::~Vm() {
     ReleaseRun();
@@ -41,7 +43,8 @@ Rc Vm::Compile(std::unique_ptr<Statement> st, std::string& err) {
         return rc;
     m_schema = m_conn->CurrentSchema();
     rc = Resolve(err);
-    if (rc == kError && (err.rfind("no such table", 0) == 0 || err.rfind("no such column", 0) == 0)) {
+    if (rc == kError &&
+        (err.rfind("no such table", 0) == 0 || err.rfind("no such column", 0) == 0)) {
         // The cached schema may be older than the file: look again before refusing.
         std::string lerr;
         if (m_conn->LoadSchema(lerr) == kOk) {
@@ -97,8 +100,8 @@ Rc Vm::Resolve(std::string& err) {
         size_t want = st.columns.empty() ? m_table->columns.size() : st.columns.size();
         if (st.values.size() != want) {
             if (st.columns.empty())
-                err = "table " + m_table->name + " has " + std::to_string(want) +
-                      " columns but " + std::to_string(st.values.size()) + " values were supplied";
+                err = "table " + m_table->name + " has " + std::to_string(want) + " columns but " +
+                      std::to_string(st.values.size()) + " values were supplied";
             else
                 err = std::to_string(st.values.size()) + " values for " + std::to_string(want) +
                       " columns";
@@ -290,9 +293,8 @@ Rc Vm::StartSelect(std::string& err) {
     if ((rc = m_scanner->Open(c, t, m_plan, needRecord, err, std::move(lock))) != kOk)
         return rc;
     lock.reset();
-    bool aggregate = std::any_of(sel.columns.begin(), sel.columns.end(), [](const Expr& e) {
-        return e.kind == Expr::Kind::CountStar;
-    });
+    bool aggregate = std::any_of(sel.columns.begin(), sel.columns.end(),
+                                 [](const Expr& e) { return e.kind == Expr::Kind::CountStar; });
     if (!aggregate && !sel.hasOrder)
         return kOk;
     m_materialized = true;
@@ -390,37 +392,37 @@ Rc Vm::Execute(std::string& err) {
     using K = Statement::Kind;
     switch (st.kind) {
     case K::Insert:
-        return c.RunWrite(*m_schema, m_conflict, false,
-                          [&](bool& wrote, std::string& e) {
-                              return ExecInsert(c, *m_table, st, wrote, e);
-                          },
-                          err);
+        return c.RunWrite(
+            *m_schema, m_conflict, false,
+            [&](bool& wrote, std::string& e) { return ExecInsert(c, *m_table, st, wrote, e); },
+            err);
     case K::Update:
-        return c.RunWrite(*m_schema, m_conflict, true,
-                          [&](bool& wrote, std::string& e) {
-                              return ExecUpdate(c, *m_table, st, m_setCols, wrote, e);
-                          },
-                          err);
+        return c.RunWrite(
+            *m_schema, m_conflict, true,
+            [&](bool& wrote, std::string& e) {
+                return ExecUpdate(c, *m_table, st, m_setCols, wrote, e);
+            },
+            err);
     case K::Delete:
-        return c.RunWrite(*m_schema, m_conflict, true,
-                          [&](bool& wrote, std::string& e) {
-                              return ExecDelete(c, *m_table, st, wrote, e);
-                          },
-                          err);
+        return c.RunWrite(
+            *m_schema, m_conflict, true,
+            [&](bool& wrote, std::string& e) { return ExecDelete(c, *m_table, st, wrote, e); },
+            err);
     case K::CreateTable:
     case K::CreateIndex:
     case K::DropTable:
     case K::DropIndex:
-        return c.RunWrite(*m_schema, m_conflict, true,
-                          [&](bool& wrote, std::string& e) {
-                              Schema& s = *m_schema;
-                              if (st.kind == K::CreateTable)
-                                  return ExecCreateTable(c, s, st, wrote, e);
-                              if (st.kind == K::CreateIndex)
-                                  return ExecCreateIndex(c, s, st, wrote, e);
-                              return ExecDrop(c, s, st, wrote, e);
-                          },
-                          err);
+        return c.RunWrite(
+            *m_schema, m_conflict, true,
+            [&](bool& wrote, std::string& e) {
+                Schema& s = *m_schema;
+                if (st.kind == K::CreateTable)
+                    return ExecCreateTable(c, s, st, wrote, e);
+                if (st.kind == K::CreateIndex)
+                    return ExecCreateIndex(c, s, st, wrote, e);
+                return ExecDrop(c, s, st, wrote, e);
+            },
+            err);
     case K::Begin:
         return c.Begin(st.onConflict == Conflict::Rollback, err);
     case K::Commit:

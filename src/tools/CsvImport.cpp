@@ -169,7 +169,9 @@ int CCsvImport::Commit() {
         return 0;
     CKivDatabase* db = m_document->GetDatabase();
     TComPtr<ITresorix> tresorix = m_document->GetTresorix();
-    if (!db || !tresorix)
+    // Records under a folder that is gone would be stored where nothing shows them.
+    TComPtr<ICommonProperties> folder = m_document->GetRecord(m_targetFolder);
+    if (!db || !tresorix || !folder || !folder->IsFolder())
         return 0;
     const std::string newName = LoadString(kIdNewRecordName);
     std::vector<int> created;

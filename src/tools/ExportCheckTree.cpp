@@ -87,7 +87,8 @@ bool CExportCheckTree::Fill(ITresorix* tresorix, int rootId) {
             if (!visited.insert(childId).second)
                 continue;
             TComPtr<ICommonProperties> record = GetCommonProperties(child->GetData());
-            const HNODE added = AddNode(handle, childId, record ? record->GetName() : std::string());
+            const HNODE added =
+                AddNode(handle, childId, record ? record->GetName() : std::string());
             pending.emplace_back(added, childId);
         }
     }

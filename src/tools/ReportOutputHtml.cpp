@@ -49,9 +49,10 @@ bool CReportOutputHtml::BeginGroup(CExportGroup& group) {
     std::string start;
     if (!LoadTemplate(kTemplateGroupStart, start))
         return false;
-    return Write(FillTemplate(start, {{"%BORDER%", m_options.look == kSimple ? "1" : "0"},
-                                      {"%WIDTH%", Width()},
-                                      {"%GROUPHEADER%", MarkupText(m_helper.GetItem()->GetName())}}));
+    return Write(
+        FillTemplate(start, {{"%BORDER%", m_options.look == kSimple ? "1" : "0"},
+                             {"%WIDTH%", Width()},
+                             {"%GROUPHEADER%", MarkupText(m_helper.GetItem()->GetName())}}));
 }
 
 bool CReportOutputHtml::WriteGroup(CExportGroup& group) {
@@ -69,7 +70,8 @@ bool CReportOutputHtml::WriteGroup(CExportGroup& group) {
         m_helper.SetItem(id);
         ++m_rowCounter;
         const bool odd = m_rowCounter % 2 == 1;
-        out = m_options.variegatedRows && odd ? "<tr class=\"text\">\n" : "<tr class=\"tr-even\">\n";
+        out =
+            m_options.variegatedRows && odd ? "<tr class=\"text\">\n" : "<tr class=\"tr-even\">\n";
         for (int column : m_columns)
             AppendCell(out, m_helper.GetValue(column));
         out += "</tr>\n";

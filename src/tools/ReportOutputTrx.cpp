@@ -1,6 +1,7 @@
 #include "tools/ReportOutputTrx.h"
 
 #include "model/Factory.h"
+#include "model/FileParts.h"
 #include "model/TempCopyFolder.h"
 #include "model/TransactionScope.h"
 #include "platform/MemFile.h"
@@ -257,25 +258,32 @@ bool CReportOutputTrx::CopyContents(IFileProperties* source, int sourceId, IComm
     TComPtr<IFileProperties> target = TComPtr<ICommonProperties>(copy).As<IFileProperties>();
     if (!target)
         return true;
+    // A record without stored contents loses nothing when its copy cannot be made; one with
+    // contents must not end up in a new file that silently lacks them (a full disk, say).
+    auto nothingToLose = [&] {
+        CKivDatabase* db = m_tresorix ? m_tresorix->GetDatabase() : nullptr;
+        return db && CFileParts::CountParts(sourceId, *db) == 0;
+    };
     CTempCopyFolder folder(m_tempBase);
     int error = 0;
-    if (!folder.Prepare(error)) {
+    std::string temp;
+    int fd = -1;
+    if (folder.Prepare(error)) {
+        temp = folder.GetPath() + "/" + kTempPrefix + "XXXXXX";
+        fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        error = fd < 0 ? errno : 0;
+    }
+    if (fd < 0) {
         KivMessageBox(FormatString(LoadString(kIdContentsNotCopied), name, std::strerror(error)),
                       MB_OK | MB_ICONEXCLAMATION, ExportCaption());
-        return true;
-    }
-    std::string temp = folder.GetPath() + "/" + kTempPrefix + "XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        KivMessageBox(FormatString(LoadString(kIdContentsNotCopied), name, std::strerror(errno)),
-                      MB_OK | MB_ICONEXCLAMATION, ExportCaption());
-        return true;
+        return nothingToLose();
     }
     ::close(fd);
-    bool stored = true;
-    // Contents that cannot be read from the source leave the copy without them.
-    if (source->SaveFileTo(temp, sourceId, m_tresorix.Get()))
-        stored = target->StoreFile(temp, copyId, m_target.Get());
+    bool copied = source->SaveFileTo(temp, sourceId, m_tresorix.Get());
+    if (copied)
+        copied = target->StoreFile(temp, copyId, m_target.Get());
+    else
+        copied = nothingToLose();
     ::unlink(temp.c_str());
-    return stored;
+    return copied;
 }

@@ -42,7 +42,7 @@ public:
 
 private:
     bool CopyItem(int sourceId, int groupId);
-    // False only when storing into the new file failed.
+    // False when contents the source holds could not be put into the copy.
     bool CopyContents(IFileProperties* source, int sourceId, ICommonProperties* copy, int copyId,
                       const std::string& name);
     void ReportFailure(const std::string& reason);

@@ -29,8 +29,8 @@ bool CReportOutputXml::BeginReport(const REPORTINFO& info) {
     std::string head;
     if (!LoadTemplate(kTemplateXmlHead, head))
         return false;
-    return Write(FillTemplate(head, {{"%TITLE%", MarkupText(info.title)},
-                                     {"%APPVER%", kReportAppVersion}}));
+    return Write(
+        FillTemplate(head, {{"%TITLE%", MarkupText(info.title)}, {"%APPVER%", kReportAppVersion}}));
 }
 
 bool CReportOutputXml::EndReport(const REPORTINFO&) {

@@ -66,7 +66,7 @@ std::string XmlElementName(std::string_view title) {
     for (char c : title)
         name += IsNameChar(c, name.empty()) ? c : '_';
     if (name.empty())
-        name = "_";
+        name.push_back('_');
     return name;
 }
 

@@ -85,8 +85,8 @@ bool CTxExport::Run() {
     // Writing over the open data file would replace the vault by its own report.
     const bool ontoSource = m_tresorix && IsSameFile(m_path, m_tresorix->GetFileName());
     if (ontoSource || !m_output->OpenFile(m_path)) {
-        KivMessageBox(FormatString(LoadString(kIdCannotCreate), m_path),
-                      MB_OK | MB_ICONINFORMATION, ExportCaption());
+        KivMessageBox(FormatString(LoadString(kIdCannotCreate), m_path), MB_OK | MB_ICONINFORMATION,
+                      ExportCaption());
         return false;
     }
     m_source->Reset();

@@ -44,7 +44,8 @@ protected:
 
     std::string Load(int id = 0) {
         std::filesystem::path target = m_dir / "target.bin";
-        EXPECT_TRUE(CFileParts::SaveFileTo(target.string(), id ? id : m_file, m_doc.GetTresorix().Get()));
+        EXPECT_TRUE(
+            CFileParts::SaveFileTo(target.string(), id ? id : m_file, m_doc.GetTresorix().Get()));
         return ReadFile(target);
     }
 
@@ -61,8 +62,8 @@ protected:
             FieldPtr field(row->GetField(0));
             BinaryPtr bytes(field->AsBinary());
             CMemFile plain;
-            EXPECT_TRUE(DecryptPayload(bytes->GetData(), static_cast<std::size_t>(bytes->GetLength()),
-                                       KeyText(), plain));
+            EXPECT_TRUE(DecryptPayload(
+                bytes->GetData(), static_cast<std::size_t>(bytes->GetLength()), KeyText(), plain));
             lengths.push_back(static_cast<std::size_t>(plain.GetLength()));
         }
         return lengths;
@@ -115,7 +116,8 @@ TEST_F(DocAttachment, FixtureContentsReadBack) {
         int id = entry.value("id").toInt();
         std::string bytes = Load(id);
         EXPECT_EQ(bytes.size(), static_cast<std::size_t>(attachment.value("length").toInt())) << id;
-        EXPECT_EQ(txtest::Sha256Hex(bytes), attachment.value("sha256").toString().toStdString()) << id;
+        EXPECT_EQ(txtest::Sha256Hex(bytes), attachment.value("sha256").toString().toStdString())
+            << id;
     }
 }
 
@@ -124,7 +126,8 @@ TEST_F(DocAttachment, FailedStoreKeepsPreviousParts) {
     ASSERT_TRUE(Store(original));
     m_messages.Clear();
 
-    EXPECT_FALSE(CFileParts::StoreFile((m_dir / "missing.bin").string(), m_file, m_doc.GetTresorix().Get()));
+    EXPECT_FALSE(
+        CFileParts::StoreFile((m_dir / "missing.bin").string(), m_file, m_doc.GetTresorix().Get()));
     EXPECT_FALSE(CFileParts::StoreFile(m_dir.Path().string(), m_file, m_doc.GetTresorix().Get()));
     EXPECT_EQ(m_messages.Messages().size(), 2u);
 
@@ -204,7 +207,8 @@ TEST_F(DocAttachment, OpenedCopyStaysInsidePrivateFolder) {
     EXPECT_FALSE(m_doc.OpenFileItem(m_file));
     EXPECT_EQ(shell.Calls().size(), 1u);
     ASSERT_FALSE(m_messages.Messages().empty());
-    EXPECT_NE(m_messages.Messages().back().text.find("already exists or executed"), std::string::npos);
+    EXPECT_NE(m_messages.Messages().back().text.find("already exists or executed"),
+              std::string::npos);
 
     // Logging out deletes every temporary copy.
     ASSERT_TRUE(m_doc.Logout());

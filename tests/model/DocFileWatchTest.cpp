@@ -179,7 +179,8 @@ TEST_F(DocFileWatch, SecondRecordWithSameFileNameTakesTheCopyOver) {
     ASSERT_TRUE(m_doc.GetFileWatcher().FindWatch(m_copy.string()));
     std::string twinBytes = "twin contents";
     WriteFile(m_dir / "twin.bin", twinBytes);
-    ASSERT_TRUE(CFileParts::StoreFile((m_dir / "twin.bin").string(), twin, m_doc.GetTresorix().Get()));
+    ASSERT_TRUE(
+        CFileParts::StoreFile((m_dir / "twin.bin").string(), twin, m_doc.GetTresorix().Get()));
 
     m_messages.Script({IDYES});
     ASSERT_TRUE(m_doc.OpenFileItem(twin));

@@ -73,7 +73,8 @@ TEST_F(DocProperty, RandomOperationsKeepTheTreeAndSurviveALogin) {
     auto pick = [&](const auto& from) {
         return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
     };
-    const std::vector<std::size_t> sizes{0, 1, 999, CFileParts::kPartSize, CFileParts::kPartSize + 1};
+    const std::vector<std::size_t> sizes{0, 1, 999, CFileParts::kPartSize,
+                                         CFileParts::kPartSize + 1};
     const std::vector<std::string> names{"Item", "item", "Folder", "Caf\xc3\xa9"};
     const std::filesystem::path source = m_dir / "upload.bin";
 
@@ -109,7 +110,8 @@ TEST_F(DocProperty, RandomOperationsKeepTheTreeAndSurviveALogin) {
         }
         int op = std::uniform_int_distribution<int>(0, 99)(random);
         if (op < 30) {
-            static const CLSID classes[] = {CLSID_Folder, CLSID_PasswordItem, CLSID_Note, CLSID_FileItem};
+            static const CLSID classes[] = {CLSID_Folder, CLSID_PasswordItem, CLSID_Note,
+                                            CLSID_FileItem};
             const CLSID& clsid = classes[random() % 4];
             int id = m_doc.CreateNewObject(clsid, pick(folders), pick(names));
             EXPECT_GT(id, 0);
@@ -133,7 +135,8 @@ TEST_F(DocProperty, RandomOperationsKeepTheTreeAndSurviveALogin) {
             std::erase_if(kinds, [&](const auto& entry) { return !left.count(entry.first); });
         } else if (op < 90 && !files.empty()) {
             txtest::WriteFile(source, PatternBytes(sizes[random() % sizes.size()], step));
-            EXPECT_TRUE(CFileParts::StoreFile(source.string(), pick(files), m_doc.GetTresorix().Get()));
+            EXPECT_TRUE(
+                CFileParts::StoreFile(source.string(), pick(files), m_doc.GetTresorix().Get()));
         } else if (op < 95) {
             m_doc.AddFavorite(pick(all));
         } else if (m_doc.GetFavorites().GetCount() > 0) {

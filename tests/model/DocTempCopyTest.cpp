@@ -22,7 +22,8 @@ TEST(TempCopyFolder, SafeFileNameNeverLeavesTheFolder) {
     EXPECT_EQ(safe.size(), 255u);
     EXPECT_EQ(safe.substr(safe.size() - 4), ".txt");
     // Names in other scripts pass unchanged.
-    EXPECT_EQ(CTempCopyFolder::SafeFileName("Caf\xc3\xa9 cr\xe8me.doc"), "Caf\xc3\xa9 cr\xe8me.doc");
+    EXPECT_EQ(CTempCopyFolder::SafeFileName("Caf\xc3\xa9 cr\xe8me.doc"),
+              "Caf\xc3\xa9 cr\xe8me.doc");
 }
 
 TEST(TempCopyFolder, PathForAppendsExtensionOnce) {
@@ -57,7 +58,8 @@ TEST(TempCopyFolder, PrepareRefusesALinkInPlaceOfTheFolder) {
     txtest::ScratchDir dir;
     std::filesystem::create_directories(dir.Path() / "elsewhere");
     std::filesystem::create_directories(dir.Path() / "cache");
-    std::filesystem::create_directory_symlink(dir.Path() / "elsewhere", dir.Path() / "cache" / "TRX10");
+    std::filesystem::create_directory_symlink(dir.Path() / "elsewhere",
+                                              dir.Path() / "cache" / "TRX10");
     CTempCopyFolder folder((dir.Path() / "cache").string());
     int error = 0;
     EXPECT_FALSE(folder.Prepare(error));

@@ -65,7 +65,9 @@ std::unique_ptr<CTxDoc> DocFixture::OpenFresh() {
     return doc;
 }
 
-std::string DocFixture::KeyText() const { return MakeKeyText(kPassword); }
+std::string DocFixture::KeyText() const {
+    return MakeKeyText(kPassword);
+}
 
 std::map<int, int> ReadParents(CTxDoc& doc) {
     std::map<int, int> parents;
@@ -85,7 +87,8 @@ std::map<int, int> ReadParents(CTxDoc& doc) {
 
 void ExpectTree(const std::map<int, int>& parents) {
     for (const auto& [id, parent] : parents) {
-        EXPECT_TRUE(parent == 0 || parents.count(parent)) << "node " << id << " lost parent " << parent;
+        EXPECT_TRUE(parent == 0 || parents.count(parent))
+            << "node " << id << " lost parent " << parent;
         std::set<int> seen{id};
         for (int up = parent; up != 0;) {
             ASSERT_TRUE(seen.insert(up).second) << "node " << id << " is its own ancestor";

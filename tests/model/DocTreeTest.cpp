@@ -180,7 +180,8 @@ TEST_F(DocTree, CopyOfFileRecordCarriesItsContents) {
     EXPECT_EQ(CFileParts::CountParts(copy, *m_doc.GetDatabase()), 2);
     // The copies are independent: replacing one leaves the other.
     WriteFile(m_dir / "new.bin", "replaced");
-    ASSERT_TRUE(CFileParts::StoreFile((m_dir / "new.bin").string(), copy, m_doc.GetTresorix().Get()));
+    ASSERT_TRUE(
+        CFileParts::StoreFile((m_dir / "new.bin").string(), copy, m_doc.GetTresorix().Get()));
     EXPECT_EQ(Stored(25), original);
     EXPECT_EQ(Stored(copy), "replaced");
 }

@@ -29,7 +29,8 @@ std::string OpenError(const fs::path& p) {
 
 fs::path Copy(const txtest::ScratchDir& dir, const std::string& name) {
     fs::path dst = dir / "copy.db";
-    fs::copy_file(txtest::FixturesDir() / "sqlite2" / name, dst, fs::copy_options::overwrite_existing);
+    fs::copy_file(txtest::FixturesDir() / "sqlite2" / name, dst,
+                  fs::copy_options::overwrite_existing);
     fs::permissions(dst, fs::perms::owner_read | fs::perms::owner_write);
     return dst;
 }

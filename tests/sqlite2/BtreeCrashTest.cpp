@@ -60,7 +60,9 @@ void Apply(Model& m, uint32_t n) {
     }
 }
 
-extern "C" void KillSelf(int) { kill(getpid(), SIGKILL); }
+extern "C" void KillSelf(int) {
+    kill(getpid(), SIGKILL);
+}
 
 [[noreturn]] void ChildWork(const std::string& path, int reportFd, uint32_t seed) {
     std::mt19937 rng(seed);
@@ -73,7 +75,7 @@ extern "C" void KillSelf(int) { kill(getpid(), SIGKILL); }
     if (Btree::Open(path, bt, err) != 0)
         _exit(2);
     if (seed % 3 == 0)
-        bt->SetCacheSize(10);  // spills pages mid-transaction
+        bt->SetCacheSize(10); // spills pages mid-transaction
     int meta[10];
     if (bt->GetMeta(meta) != 0)
         _exit(3);

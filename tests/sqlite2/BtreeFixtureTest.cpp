@@ -22,7 +22,7 @@ struct FixtureFacts {
     const char* file;
     int pages;
     int freePages;
-    int header, main, data;  // rows of TRESORIX_TRESORIX, TRESORIX_MAIN, TRESORIX_DATA
+    int header, main, data; // rows of TRESORIX_TRESORIX, TRESORIX_MAIN, TRESORIX_DATA
 };
 
 const FixtureFacts kFixtures[] = {
@@ -247,9 +247,7 @@ TEST(BtreeFiles, IntegrityCheckNamesBrokenStructures) {
     auto clean = txtest::ReadFile(txtest::FixturesDir() / "sqlite2/few_rows.db");
     auto run = [&](std::string bytes) {
         auto path = dir / "broken.db";
-        {
-            std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-        }
+        { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes; }
         auto bt = OpenOrDie(path);
         return Check(*bt, {2, 4, 3, 6, 5, 7, 9, 8, 10, 13});
     };
@@ -267,7 +265,8 @@ TEST(BtreeFiles, IntegrityCheckNamesBrokenStructures) {
     std::string order = clean;
     size_t p7 = 6 * 1024;
     uint16_t first = uint16_t(uint8_t(order[p7 + 4]) | uint8_t(order[p7 + 5]) << 8);
-    uint16_t second = uint16_t(uint8_t(order[p7 + first + 6]) | uint8_t(order[p7 + first + 7]) << 8);
+    uint16_t second =
+        uint16_t(uint8_t(order[p7 + first + 6]) | uint8_t(order[p7 + first + 7]) << 8);
     uint16_t third =
         uint16_t(uint8_t(order[p7 + second + 6]) | uint8_t(order[p7 + second + 7]) << 8);
     auto put16 = [&](size_t at, uint16_t v) {
@@ -292,7 +291,7 @@ TEST(BtreeFiles, IntegrityCheckNamesBrokenStructures) {
               errs.end());
 
     std::string garbage = clean;
-    garbage[6 * 1024 + 6] = 0x04;  // free block offset not matching the page
+    garbage[6 * 1024 + 6] = 0x04; // free block offset not matching the page
     errs = run(garbage);
     ASSERT_FALSE(errs.empty());
     EXPECT_EQ(errs[0], "On tree page 7: initPage() returns error code 11");

@@ -18,8 +18,7 @@ namespace {
 constexpr int kBusy = 5;
 
 // Runs fn in a child process and returns its exit code.
-template <typename Fn>
-int InChild(Fn fn) {
+template <typename Fn> int InChild(Fn fn) {
     pid_t pid = fork();
     if (pid == 0)
         _exit(fn());

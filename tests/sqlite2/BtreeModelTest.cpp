@@ -29,10 +29,10 @@ size_t RandomDataSize(std::mt19937& rng) {
     if (r < 600)
         return rng() % 60;
     if (r < 850)
-        return 150 + rng() % 200;  // around the 236-byte local limit
+        return 150 + rng() % 200; // around the 236-byte local limit
     if (r < 990)
         return 300 + rng() % 4000;
-    return 100000 + rng() % 500000;  // long overflow chains
+    return 100000 + rng() % 500000; // long overflow chains
 }
 
 std::string RandomKey(std::mt19937& rng, bool rowids) {
@@ -40,7 +40,7 @@ std::string RandomKey(std::mt19937& rng, bool rowids) {
         return RowidKey(int(rng() % 5000) - 100);
     size_t n = 1 + rng() % 40;
     if (rng() % 50 == 0)
-        n = 200 + rng() % 400;  // keys continuing into the overflow chain
+        n = 200 + rng() % 400; // keys continuing into the overflow chain
     return RandomBytes(rng, n);
 }
 
@@ -96,7 +96,7 @@ void RandomBatch(std::mt19937& rng, BtCursor& c, Model& model, bool rowids, int 
 
 struct ModelCase {
     bool rowids;
-    int cacheSize;  // a small cache writes pages before the commit
+    int cacheSize; // a small cache writes pages before the commit
 };
 
 class BtreeModel : public ::testing::TestWithParam<ModelCase> {};

@@ -67,11 +67,10 @@ TEST_F(Engine, CreationSequenceWritesTheMasterRows) {
     EXPECT_EQ(r.types[3], "integer");
     ASSERT_EQ(r.rows.size(), 9u);
     EXPECT_EQ(Column(r, 1),
-              (std::vector<std::string>{"TRESORIX_TRESORIX", "(TRESORIX_TRESORIX autoindex 1)",
-                                        "TRESORIX_MAIN", "(TRESORIX_MAIN autoindex 1)",
-                                        "TRESORIX_MAIN_ID_PARENT", "TRESORIX_DATA",
-                                        "(TRESORIX_DATA autoindex 1)", "TRESORIX_DATA_ID_PARENT",
-                                        "TRESORIX_DATA_PART"}));
+              (std::vector<std::string>{
+                  "TRESORIX_TRESORIX", "(TRESORIX_TRESORIX autoindex 1)", "TRESORIX_MAIN",
+                  "(TRESORIX_MAIN autoindex 1)", "TRESORIX_MAIN_ID_PARENT", "TRESORIX_DATA",
+                  "(TRESORIX_DATA autoindex 1)", "TRESORIX_DATA_ID_PARENT", "TRESORIX_DATA_PART"}));
     EXPECT_FALSE(r.rows[1][4].has_value());
     EXPECT_EQ(*r.rows[5][4], "CREATE TABLE TRESORIX_DATA (ID INTEGER NOT NULL PRIMARY KEY UNIQUE, "
                              "ID_PARENT INTEGER, PART NUMERIC,  DATA VARCHAR)");
@@ -85,14 +84,16 @@ TEST_F(Engine, CreationSequenceWritesTheMasterRows) {
     ASSERT_EQ(h.rows.size(), 1u);
     EXPECT_EQ(h.rows[0], (Row{"1", "", "0", "", ""}));
     EXPECT_EQ(h.types, (std::vector<std::optional<std::string>>{"INTEGER", "CHAR(255)", "CHAR(1)",
-                                                                  "VARCHAR", "VARCHAR"}));
+                                                                "VARCHAR", "VARCHAR"}));
 }
 
 TEST_F(Engine, CatalogueTranscript) {
     Ok("update tresorix_tresorix set username = 'bob', password_required = 1, secret_word = "
        "'it''s', data = 'DATA1' where id = 1");
-    Ok("update tresorix_tresorix \t\t\tset username = 'bob', secret_word = NULL, \t\t\tpassword_required = 0 where id = 1");
-    Result h = Query(m_db, "SELECT ID, USERNAME, PASSWORD_REQUIRED, SECRET_WORD, DATA FROM TRESORIX_TRESORIX WHERE ID=1");
+    Ok("update tresorix_tresorix \t\t\tset username = 'bob', secret_word = NULL, "
+       "\t\t\tpassword_required = 0 where id = 1");
+    Result h = Query(m_db, "SELECT ID, USERNAME, PASSWORD_REQUIRED, SECRET_WORD, DATA FROM "
+                           "TRESORIX_TRESORIX WHERE ID=1");
     ASSERT_EQ(h.rows.size(), 1u);
     EXPECT_EQ(h.rows[0], (Row{"1", "bob", "0", std::nullopt, "DATA1"}));
     EXPECT_EQ(sqlite_last_insert_rowid(m_db), 1); // the header INSERT
@@ -155,11 +156,11 @@ TEST_F(Engine, FileParts) {
 }
 
 TEST_F(Engine, OrderByPutsNumbersInNumericOrderAndTiesInReverseScanOrder) {
-    const char* parts[] = {"'10'", "'9'", "'abc'", "''", "NULL", "'1e1'", "'05'", "-1", "'1.5'",
-                           "' 5'", "'x'", "2"};
+    const char* parts[] = {"'10'", "'9'", "'abc'", "''",   "NULL", "'1e1'",
+                           "'05'", "-1",  "'1.5'", "' 5'", "'x'",  "2"};
     for (const char* p : parts)
-        Ok(std::string("insert into tresorix_data (id_parent, part, data) values (2, ") + p +
-           ", " + p + ")");
+        Ok(std::string("insert into tresorix_data (id_parent, part, data) values (2, ") + p + ", " +
+           p + ")");
     Result r = Query(m_db, "select data from tresorix_data where id_parent = 2 order by part asc");
     EXPECT_EQ(Column(r), (std::vector<std::string>{"<NULL>", "-1", "1.5", "2", "05", "9", "1e1",
                                                    "10", "", " 5", "abc", "x"}));
@@ -167,9 +168,11 @@ TEST_F(Engine, OrderByPutsNumbersInNumericOrderAndTiesInReverseScanOrder) {
     for (int i = 0; i < 6; ++i)
         Ok(std::string("insert into tresorix_data (id_parent, part, data) values (3, ") + ties[i] +
            ", 't" + std::to_string(i) + "')");
-    Result t = Query(m_db, "select id, part, data from tresorix_data where id_parent = 3 order by part asc");
+    Result t = Query(
+        m_db, "select id, part, data from tresorix_data where id_parent = 3 order by part asc");
     EXPECT_EQ(Column(t, 2), (std::vector<std::string>{"t4", "t1", "t3", "t2", "t0", "t5"}));
-    Result desc = Query(m_db, "select data from tresorix_data where id_parent = 3 order by part desc");
+    Result desc =
+        Query(m_db, "select data from tresorix_data where id_parent = 3 order by part desc");
     EXPECT_EQ(Column(desc).front(), "t5");
     // Equality on a numeric column compares numbers: '10' and '1e1' match 10, ' 5' is no number.
     EXPECT_EQ(Column(Query(m_db, "select id from tresorix_data where part = 10")),
@@ -179,8 +182,9 @@ TEST_F(Engine, OrderByPutsNumbersInNumericOrderAndTiesInReverseScanOrder) {
     EXPECT_EQ(Column(Query(m_db, "select id from tresorix_data where part = 5")),
               (std::vector<std::string>{"7"}));
     // Numbers sort before other texts, so every non-number is greater than 1.5.
-    EXPECT_EQ(Column(Query(m_db, "select id from tresorix_data where part > 1.5 and id_parent = 2")),
-              (std::vector<std::string>{"1", "2", "3", "4", "6", "7", "10", "11", "12"}));
+    EXPECT_EQ(
+        Column(Query(m_db, "select id from tresorix_data where part > 1.5 and id_parent = 2")),
+        (std::vector<std::string>{"1", "2", "3", "4", "6", "7", "10", "11", "12"}));
 }
 
 TEST_F(Engine, RowidsFromTextAndRangeChecks) {
@@ -294,12 +298,13 @@ TEST_F(Engine, OversizedRowLeavesNothingBehind) {
     for (bool inTxn : {true, false}) {
         if (inTxn)
             Ok("BEGIN TRANSACTION ON CONFLICT ROLLBACK");
-        auto [rc, msg] = Exec(m_db, "insert into tresorix_data (id_parent, part, data) values (1, 1, '" + big + "')");
+        auto [rc, msg] = Exec(
+            m_db, "insert into tresorix_data (id_parent, part, data) values (1, 1, '" + big + "')");
         EXPECT_EQ(rc, 18);
         EXPECT_EQ(msg, "too much data for one table row");
         Ok("insert into tresorix_data (id_parent, part, data) values (1, 2, '" + ok + "')");
-        auto up = Exec(m_db, "update tresorix_data set data = '" + big + "' where id = " +
-                                 std::to_string(sqlite_last_insert_rowid(m_db)));
+        auto up = Exec(m_db, "update tresorix_data set data = '" + big +
+                                 "' where id = " + std::to_string(sqlite_last_insert_rowid(m_db)));
         EXPECT_EQ(up.first, 18);
         if (inTxn)
             Ok("COMMIT TRANSACTION");
@@ -317,7 +322,8 @@ TEST_F(Engine, OversizedRowLeavesNothingBehind) {
 
 TEST_F(Engine, StatementFailingMidwayIsUndoneAlone) {
     for (int i = 0; i < 4; ++i)
-        Ok("insert into tresorix_data (id_parent, part, data) values (5, " + std::to_string(i) + ", 'p')");
+        Ok("insert into tresorix_data (id_parent, part, data) values (5, " + std::to_string(i) +
+           ", 'p')");
     Ok("BEGIN");
     Ok("insert into tresorix_data (id_parent, part, data) values (6, 0, 'kept')");
     faketest::FakeFiles()["/fake/vault.tpx"]->failInsertsAfter = 3;
@@ -401,7 +407,8 @@ TEST_F(Engine, SchemaChangeByAnotherConnection) {
     sqlite_freemem(err);
     Ok("vacuum tresorix_main");
     // sqlite_exec hides the change by compiling again.
-    EXPECT_EQ(Exec(other, "insert into tresorix_main (ID_PARENT, EXPANDED) values (0, 1)").first, 0);
+    EXPECT_EQ(Exec(other, "insert into tresorix_main (ID_PARENT, EXPANDED) values (0, 1)").first,
+              0);
     EXPECT_EQ(Exec(other, "insert into extra (a) values (5)").first, 0);
     sqlite_close(other);
     EXPECT_EQ(Column(Query(m_db, "select a from extra")), std::vector<std::string>{"5"});
@@ -418,7 +425,9 @@ TEST_F(Engine, WritingATableBeingReadIsLocked) {
     ASSERT_EQ(sqlite_step(vm, &n, &v, &names), SQLITE_ROW);
     EXPECT_EQ(Exec(m_db, "update tresorix_main set data = 'x' where id = 1"),
               std::make_pair(6, std::string("database table is locked")));
-    EXPECT_EQ(Exec(m_db, "insert into tresorix_data (id_parent, part, data) values (1, 1, 'a')").first, 0);
+    EXPECT_EQ(
+        Exec(m_db, "insert into tresorix_data (id_parent, part, data) values (1, 1, 'a')").first,
+        0);
     sqlite_finalize(vm, nullptr);
     Ok("update tresorix_main set data = 'x' where id = 1");
 }
@@ -482,8 +491,9 @@ TEST_F(Engine, IntegrityCheckFindsIndexMismatches) {
     Result r = Query(m_db, "PRAGMA integrity_check");
     EXPECT_EQ(r.names, std::vector<std::string>{"integrity_check"});
     EXPECT_FALSE(r.types[0].has_value());
-    EXPECT_EQ(Column(r), (std::vector<std::string>{"rowid 3 missing from index TRESORIX_MAIN_ID_PARENT",
-                                                   "wrong # of entries in index TRESORIX_MAIN_ID_PARENT"}));
+    EXPECT_EQ(Column(r),
+              (std::vector<std::string>{"rowid 3 missing from index TRESORIX_MAIN_ID_PARENT",
+                                        "wrong # of entries in index TRESORIX_MAIN_ID_PARENT"}));
 }
 
 TEST_F(Engine, ExecCallbackSeesRowsAndCanAbort) {

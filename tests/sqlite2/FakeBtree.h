@@ -46,7 +46,7 @@ struct FakeFile {
             undo.pop_back();
         }
     }
-    void* writer = nullptr; // the FakeBtree holding the write lock
+    void* writer = nullptr;    // the FakeBtree holding the write lock
     int failInsertsAfter = -1; // simulated disk full: inserts left before failing
 };
 
@@ -54,7 +54,8 @@ class FakeBtree;
 
 class FakeCursor : public sqlite2::BtCursor {
 public:
-    FakeCursor(FakeBtree* bt, int root, bool writable) : m_bt(bt), m_root(root), m_writable(writable) {}
+    FakeCursor(FakeBtree* bt, int root, bool writable)
+        : m_bt(bt), m_root(root), m_writable(writable) {}
     sqlite2::Rc Moveto(const void* key, int nKey, int& res) override;
     sqlite2::Rc First(bool& empty) override;
     sqlite2::Rc Last(bool& empty) override;
@@ -85,7 +86,8 @@ private:
 
 class FakeBtree : public sqlite2::Btree {
 public:
-    FakeBtree(std::string path, std::shared_ptr<FakeFile> file) : m_path(std::move(path)), m_file(std::move(file)) {}
+    FakeBtree(std::string path, std::shared_ptr<FakeFile> file)
+        : m_path(std::move(path)), m_file(std::move(file)) {}
     ~FakeBtree() override {
         if (InTrans())
             Rollback();
@@ -158,8 +160,10 @@ public:
     sqlite2::Rc UpdateMeta(const int meta[10]) override {
         if (!InTrans())
             return 1;
-        m_file->undo.push_back([old = std::vector<int>(m_file->state.meta, m_file->state.meta + 10)](
-                                   FakeState& st) { std::copy(old.begin(), old.end(), st.meta); });
+        m_file->undo.push_back(
+            [old = std::vector<int>(m_file->state.meta, m_file->state.meta + 10)](FakeState& st) {
+                std::copy(old.begin(), old.end(), st.meta);
+            });
         for (int i = 1; i < 10; ++i)
             m_file->state.meta[i] = meta[i];
         return 0;

@@ -28,8 +28,9 @@ QJsonObject Expected() {
 
 std::string FileSha(const fs::path& p) {
     std::string data = txtest::ReadFile(p);
-    return QCryptographicHash::hash(QByteArrayView(data.data(), static_cast<qsizetype>(data.size())),
-                                    QCryptographicHash::Sha256)
+    return QCryptographicHash::hash(
+               QByteArrayView(data.data(), static_cast<qsizetype>(data.size())),
+               QCryptographicHash::Sha256)
         .toHex()
         .toStdString();
 }
@@ -151,20 +152,20 @@ TEST_P(Fixtures, BehaveAsTheManifestSays) {
     EXPECT_EQ(FileSha(path), contents["sha256_file_after_open"].toString().toStdString());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sqlite2, Fixtures,
-    ::testing::Values("empty_schema.db", "few_rows.db", "tree3000.db", "tree3000_deleted.db",
-                      "tree3000_vacuumed.db", "hot.db", "all_bytes.db", "compare.db",
-                      "stale_empty_journal.db", "bad_journal.db", "zero.db", "short_text.txt",
-                      "not_a_database.txt", "random_bytes.bin", "synthetic/bigendian.db",
-                      "synthetic/odd_layout.db"),
-    [](const auto& info) {
-        std::string n = info.param;
-        for (char& c : n)
-            if (!isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return n;
-    });
+INSTANTIATE_TEST_SUITE_P(Sqlite2, Fixtures,
+                         ::testing::Values("empty_schema.db", "few_rows.db", "tree3000.db",
+                                           "tree3000_deleted.db", "tree3000_vacuumed.db", "hot.db",
+                                           "all_bytes.db", "compare.db", "stale_empty_journal.db",
+                                           "bad_journal.db", "zero.db", "short_text.txt",
+                                           "not_a_database.txt", "random_bytes.bin",
+                                           "synthetic/bigendian.db", "synthetic/odd_layout.db"),
+                         [](const auto& info) {
+                             std::string n = info.param;
+                             for (char& c : n)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return n;
+                         });
 
 TEST(FixtureFiles, ManifestListsEveryFile) {
     TX_REQUIRE_FIXTURES();

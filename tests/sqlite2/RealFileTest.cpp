@@ -42,11 +42,14 @@ TEST_F(RealFile, OversizedPartLeavesTheIndexesClean) {
         if (txn) {
             ASSERT_EQ(Exec(m_db, "BEGIN TRANSACTION ON CONFLICT ROLLBACK").first, 0);
         }
-        auto [rc, msg] = Exec(m_db, "insert into tresorix_data (id_parent, part, data) values (9, 1, '" + big + "')");
+        auto [rc, msg] = Exec(
+            m_db, "insert into tresorix_data (id_parent, part, data) values (9, 1, '" + big + "')");
         EXPECT_EQ(rc, 18);
         EXPECT_EQ(msg, "too much data for one table row");
         EXPECT_EQ(Exec(m_db, "insert into tresorix_data (id_parent, part, data) values (9, 2, '" +
-                                 big.substr(1) + "')").first, 0);
+                                 big.substr(1) + "')")
+                      .first,
+                  0);
         if (txn) {
             ASSERT_EQ(Exec(m_db, "COMMIT TRANSACTION").first, 0);
         }
@@ -72,6 +75,28 @@ TEST_F(RealFile, CloseWithAnOpenQueryReleasesTheFile) {
     EXPECT_EQ(sqlite_finalize(vm, nullptr), SQLITE_MISUSE);
     EXPECT_EQ(Exec(other, "update tresorix_main set data = 'x' where id = 1").first, 0);
     sqlite_close(other);
+}
+
+TEST_F(RealFile, VacuumBlockedByAReaderFailsVisibly) {
+    sqlite* other = Open();
+    sqlite_vm* vm = nullptr;
+    ASSERT_EQ(sqlite_compile(other, "select id from tresorix_main", nullptr, &vm, nullptr), 0);
+    int n = 0;
+    const char** v = nullptr;
+    const char** names = nullptr;
+    ASSERT_EQ(sqlite_step(vm, &n, &v, &names), SQLITE_ROW);
+    std::string before = txtest::ReadFile(m_path);
+    EXPECT_EQ(Exec(m_db, "vacuum tresorix_main"),
+              std::make_pair(SQLITE_BUSY, std::string("database is locked")));
+    EXPECT_EQ(txtest::ReadFile(m_path), before);
+    sqlite_finalize(vm, nullptr);
+    sqlite_close(other);
+    EXPECT_EQ(Exec(m_db, "vacuum tresorix_main").first, 0);
+    EXPECT_EQ(IntegrityOf(m_db), "ok");
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(m_dir.Path()))
+        files += entry.is_regular_file();
+    EXPECT_EQ(files, 1); // no temporary copy or journal left behind
 }
 
 TEST_F(RealFile, CloseRollsBackAnOpenTransaction) {

@@ -73,8 +73,16 @@ TEST(Record, OffsetWidthFollowsSize) {
 
 TEST(Record, BadOffsetsAreRejected) {
     std::vector<Value> v;
-    EXPECT_FALSE(DecodeRecord(std::string("\x05\x04\x07\x09\x09" "0\0" "1\0", 9), 4, v));
-    EXPECT_FALSE(DecodeRecord(std::string("\x05\x05\x07\x09\x20" "0\0" "1\0", 9), 4, v));
+    EXPECT_FALSE(DecodeRecord(std::string("\x05\x04\x07\x09\x09"
+                                          "0\0"
+                                          "1\0",
+                                          9),
+                              4, v));
+    EXPECT_FALSE(DecodeRecord(std::string("\x05\x05\x07\x09\x20"
+                                          "0\0"
+                                          "1\0",
+                                          9),
+                              4, v));
     EXPECT_FALSE(DecodeRecord(std::string("\x05\x05", 2), 4, v));
     ASSERT_TRUE(DecodeRecord(std::string(), 4, v));
     EXPECT_EQ(v, std::vector<Value>(4));
@@ -89,13 +97,27 @@ TEST(Keys, NumberShape) {
 
 TEST(Keys, SortableEncodingMatchesTheEngine) {
     const char* table[][2] = {
-        {"-2", "-F~U"},       {"-1", "-F~V"},         {"-0.5", "-F~VW"},
-        {"0", "000W"},        {"-0", "000W"},         {"0.001", "0F~a69Dql6g"},
-        {"0.5", "0G1WW"},     {"1", "0G1X"},          {"1.5", "0G1XW"},
-        {"2", "0G1Y"},        {"+5", "0G1b"},         {"007", "0G1d"},
-        {"9", "0G1f"},        {"10", "0G1g"},         {"11", "0G1h"},
-        {"63", "0G2W~"},      {"64", "0G2X"},         {"100", "0G2Xa"},
-        {"2147483647", "0G6X~~~~~"}, {"1e10", "0G6fK2|G"}, {"1e300", "0IdXVaF8W0TQ"},
+        {"-2", "-F~U"},
+        {"-1", "-F~V"},
+        {"-0.5", "-F~VW"},
+        {"0", "000W"},
+        {"-0", "000W"},
+        {"0.001", "0F~a69Dql6g"},
+        {"0.5", "0G1WW"},
+        {"1", "0G1X"},
+        {"1.5", "0G1XW"},
+        {"2", "0G1Y"},
+        {"+5", "0G1b"},
+        {"007", "0G1d"},
+        {"9", "0G1f"},
+        {"10", "0G1g"},
+        {"11", "0G1h"},
+        {"63", "0G2W~"},
+        {"64", "0G2X"},
+        {"100", "0G2Xa"},
+        {"2147483647", "0G6X~~~~~"},
+        {"1e10", "0G6fK2|G"},
+        {"1e300", "0IdXVaF8W0TQ"},
         {"1e400", "0~~~~~~~~~~~~"},
     };
     for (auto& row : table)
@@ -103,8 +125,8 @@ TEST(Keys, SortableEncodingMatchesTheEngine) {
 }
 
 TEST(Keys, EncodingOrderEqualsNumericOrder) {
-    std::vector<double> vals{-1e300, -65536, -64, -63.5, -2, -1, -0.5, -1e-9, 0,
-                             1e-9,   0.25,   0.5, 1,     2,  9,  10,   63,   64, 1e6, 1e300};
+    std::vector<double> vals{-1e300, -65536, -64, -63.5, -2, -1, -0.5, -1e-9, 0,   1e-9,
+                             0.25,   0.5,    1,   2,     9,  10, 63,   64,    1e6, 1e300};
     for (size_t i = 1; i < vals.size(); ++i) {
         std::string a, b;
         AppendSortableNumber(vals[i - 1], a);

@@ -12,8 +12,8 @@ namespace sqltest {
 using Row = std::vector<std::optional<std::string>>;
 
 struct Result {
-    int rc = 0;          // compile or finalize code
-    std::string error;   // its message
+    int rc = 0;        // compile or finalize code
+    std::string error; // its message
     std::vector<std::string> names;
     std::vector<std::optional<std::string>> types;
     std::vector<Row> rows;

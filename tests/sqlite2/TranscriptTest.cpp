@@ -14,8 +14,8 @@ namespace {
 
 struct Step {
     const char* sql;
-    int rc;               // exec code (queries: 0)
-    const char* message;  // exec message when rc != 0
+    int rc;                          // exec code (queries: 0)
+    const char* message;             // exec message when rc != 0
     std::vector<std::string> column; // first column of every row ("<NULL>" for NULL); queries
     int lastRowid;
     bool query;
@@ -50,11 +50,26 @@ TEST(Transcript, CatalogueOnFewRows) {
     const std::vector<Step> steps = {
         {"SELECT SECRET_WORD FROM TRESORIX_TRESORIX WHERE ID=1", 0, "", {"my pet's name"}, 0, true},
         {"update tresorix_tresorix set username = 'bob', password_required = 1, secret_word = "
-         "'it''s', data = 'DATA1' where id = 1", 0, "", {}, 0, false},
+         "'it''s', data = 'DATA1' where id = 1",
+         0,
+         "",
+         {},
+         0,
+         false},
         {"update tresorix_tresorix \t\t\tset username = 'bob', secret_word = NULL, "
-         "\t\t\tpassword_required = 0 where id = 1", 0, "", {}, 0, false},
+         "\t\t\tpassword_required = 0 where id = 1",
+         0,
+         "",
+         {},
+         0,
+         false},
         {"select id from tresorix_tresorix", 0, "", {"1"}, 0, true},
-        {"select id from tresorix_main", 0, "", {"1", "2", "3", "4", "5", "6", "7", "8", "9"}, 0, true},
+        {"select id from tresorix_main",
+         0,
+         "",
+         {"1", "2", "3", "4", "5", "6", "7", "8", "9"},
+         0,
+         true},
         {"select data from tresorix_main where id=3", 0, "", {"Internet"}, 0, true},
         {"update tresorix_main set data = 'Web' where id = 3", 0, "", {}, 0, false},
         {"select data from tresorix_tresorix where id=1", 0, "", {"DATA1"}, 0, true},
@@ -67,16 +82,37 @@ TEST(Transcript, CatalogueOnFewRows) {
         {"select id_parent from tresorix_main where id = 10", 0, "", {"3"}, 10, true},
         {"select id from tresorix_main where id_parent = 3", 0, "", {"6", "7", "10"}, 10, true},
         {"select id from tresorix_main where id_parent = (select id_parent from tresorix_main "
-         "where id = 6)", 0, "", {"6", "7", "10"}, 10, true},
+         "where id = 6)",
+         0,
+         "",
+         {"6", "7", "10"},
+         10,
+         true},
         {"select count(*) from tresorix_main where id_parent=3", 0, "", {"3"}, 10, true},
         {"select count(*) from tresorix_main where id_parent=99", 0, "", {"0"}, 10, true},
         {"select EXPANDED from tresorix_main where id=10", 0, "", {"1"}, 10, true},
         {"update tresorix_main set EXPANDED ='0' where id=10", 0, "", {}, 10, false},
         {"select EXPANDED from tresorix_main where id=10", 0, "", {"0"}, 10, true},
-        {"insert into tresorix_data (id_parent, part, data) values (10, 1, 'B')", 0, "", {}, 15, false},
-        {"insert into tresorix_data (id_parent, part, data) values (10, 0, 'A')", 0, "", {}, 16, false},
-        {"select data from tresorix_data where id_parent = 10 order by part asc", 0, "", {"A", "B"}, 16, true},
-        {"select data from tresorix_data where id_parent = 6 order by part asc", 0, "", Parts(), 16, true},
+        {"insert into tresorix_data (id_parent, part, data) values (10, 1, 'B')",
+         0,
+         "",
+         {},
+         15,
+         false},
+        {"insert into tresorix_data (id_parent, part, data) values (10, 0, 'A')",
+         0,
+         "",
+         {},
+         16,
+         false},
+        {"select data from tresorix_data where id_parent = 10 order by part asc",
+         0,
+         "",
+         {"A", "B"},
+         16,
+         true},
+        {"select data from tresorix_data where id_parent = 6 order by part asc", 0, "", Parts(), 16,
+         true},
         {"delete from tresorix_data where id_parent = 10", 0, "", {}, 16, false},
         {"delete from TRESORIX_DATA where id_parent=8", 0, "", {}, 16, false},
         {"delete from TRESORIX_MAIN where id=10", 0, "", {}, 16, false},
@@ -124,11 +160,10 @@ TEST(Transcript, CatalogueOnFewRows) {
     EXPECT_EQ(h2.rows[0], (Row{"1", "bob", "0", std::nullopt, "DATA2"}));
     Result m = Query(db, "select * from sqlite_master");
     EXPECT_EQ(Column(m, 1),
-              (std::vector<std::string>{"TRESORIX_TRESORIX", "(TRESORIX_TRESORIX autoindex 1)",
-                                        "TRESORIX_MAIN", "(TRESORIX_MAIN autoindex 1)",
-                                        "TRESORIX_MAIN_ID_PARENT", "TRESORIX_DATA",
-                                        "(TRESORIX_DATA autoindex 1)", "TRESORIX_DATA_ID_PARENT",
-                                        "TRESORIX_DATA_PART"}));
+              (std::vector<std::string>{
+                  "TRESORIX_TRESORIX", "(TRESORIX_TRESORIX autoindex 1)", "TRESORIX_MAIN",
+                  "(TRESORIX_MAIN autoindex 1)", "TRESORIX_MAIN_ID_PARENT", "TRESORIX_DATA",
+                  "(TRESORIX_DATA autoindex 1)", "TRESORIX_DATA_ID_PARENT", "TRESORIX_DATA_PART"}));
     sqlite_close(db);
     // Files left by VACUUM's temporary copies: none.
     int files = 0;
@@ -147,7 +182,10 @@ TEST(Transcript, BigEndianFileIsWrittenInItsOwnOrder) {
     ASSERT_NE(db, nullptr);
     ASSERT_EQ(Exec(db, "insert into tresorix_main (ID_PARENT, EXPANDED) values (5, 1)").first, 0);
     EXPECT_EQ(sqlite_last_insert_rowid(db), 10);
-    ASSERT_EQ(Exec(db, "update tresorix_main set data = '" + std::string(3000, 'z') + "' where id = 10").first, 0);
+    ASSERT_EQ(
+        Exec(db, "update tresorix_main set data = '" + std::string(3000, 'z') + "' where id = 10")
+            .first,
+        0);
     ASSERT_EQ(Exec(db, "delete from tresorix_data where id_parent = 6").first, 0);
     EXPECT_EQ(Column(Query(db, "select id from tresorix_main where id_parent = 5")),
               (std::vector<std::string>{"9", "10"}));
@@ -158,7 +196,8 @@ TEST(Transcript, BigEndianFileIsWrittenInItsOwnOrder) {
     EXPECT_EQ(bytes.substr(48, 4), std::string("\xda\xe3\x75\x28", 4));
     db = sqlite_open(path.c_str(), 0, nullptr);
     ASSERT_NE(db, nullptr);
-    EXPECT_EQ(Column(Query(db, "select count(*) from tresorix_data")), std::vector<std::string>{"2"});
+    EXPECT_EQ(Column(Query(db, "select count(*) from tresorix_data")),
+              std::vector<std::string>{"2"});
     sqlite_close(db);
 }
 

@@ -107,7 +107,8 @@ protected:
         ASSERT_EQ(parts.rc, 0) << parts.error;
         want.clear();
         for (const auto& [id, r] : m.parts)
-            want.push_back({std::to_string(id), std::to_string(r.parent), std::to_string(r.part), r.data});
+            want.push_back(
+                {std::to_string(id), std::to_string(r.parent), std::to_string(r.part), r.data});
         ASSERT_EQ(parts.rows, want);
         Result ic = Query(m_db, "PRAGMA integrity_check");
         ASSERT_EQ(Column(ic), std::vector<std::string>{"ok"});
@@ -118,9 +119,11 @@ protected:
         for (const auto& [k, r] : m.main)
             if (r.parent == id)
                 kids.push_back(std::to_string(k));
-        ASSERT_EQ(Column(Query(m_db, Sql("select id from tresorix_main where id_parent = %d", id))), kids);
-        ASSERT_EQ(Column(Query(m_db, Sql("select count(*) from tresorix_main where id_parent=%d", id))),
-                  std::vector<std::string>{std::to_string(kids.size())});
+        ASSERT_EQ(Column(Query(m_db, Sql("select id from tresorix_main where id_parent = %d", id))),
+                  kids);
+        ASSERT_EQ(
+            Column(Query(m_db, Sql("select count(*) from tresorix_main where id_parent=%d", id))),
+            std::vector<std::string>{std::to_string(kids.size())});
         auto it = m.main.find(id);
         std::vector<std::string> sib;
         if (it != m.main.end())
@@ -128,7 +131,8 @@ protected:
                 if (r.parent == it->second.parent)
                     sib.push_back(std::to_string(k));
         ASSERT_EQ(Column(Query(m_db, Sql("select id from tresorix_main where id_parent = (select "
-                                         "id_parent from tresorix_main where id = %d)", id))),
+                                         "id_parent from tresorix_main where id = %d)",
+                                         id))),
                   sib);
         Result d = Query(m_db, Sql("select data from tresorix_main where id=%d", id));
         if (it == m.main.end())
@@ -145,7 +149,8 @@ protected:
         for (auto& [part, negId] : order)
             partData.push_back(m.parts.at(-negId).data);
         ASSERT_EQ(Column(Query(m_db, Sql("select data from tresorix_data where id_parent = %d "
-                                         "order by part asc", id))),
+                                         "order by part asc",
+                                         id))),
                   partData);
     }
 
@@ -193,7 +198,8 @@ TEST_P(Workload, MatchesTheModel) {
             std::erase_if(m.parts, [&](const auto& p) { return p.second.parent == id; });
             int n = 1 + static_cast<int>(m_rng() % 4);
             for (int part = n; part >= 1; --part) {
-                std::string data = Payload(m_rng() % 8 == 0 ? 300000 + m_rng() % 300000 : RandomLength());
+                std::string data =
+                    Payload(m_rng() % 8 == 0 ? 300000 + m_rng() % 300000 : RandomLength());
                 int partNo = m_rng() % 6 == 0 ? 1 : part; // some ties
                 Ok(Sql("insert into tresorix_data (id_parent, part, data) values (%d, %d, %Q)", id,
                        partNo, data.c_str()));

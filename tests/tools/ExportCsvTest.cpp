@@ -31,19 +31,6 @@ TEST(ExportCsvTest, ValuesAreWrittenInTheReadersDialect) {
     EXPECT_EQ(Formatted(options, "x,y\n"), "\"x\\,y\\n\",");
 }
 
-TEST(ExportCsvTest, OutputTakesItsOptionsFromTheSettings) {
-    CScopedSettings settings;
-    settings.Import_CsvFieldSeparator = "|";
-    settings.Import_CsvFirstRowIsHeader = 1;
-    settings.Import_CsvStripQuotes = 1;
-    settings.Export_ChangeCRLF = 0;
-    CReportOutputCsv csv;
-    EXPECT_EQ(csv.GetOptions().separator, "|");
-    EXPECT_TRUE(csv.GetOptions().header);
-    EXPECT_TRUE(csv.GetOptions().quotes);
-    EXPECT_FALSE(csv.GetOptions().changeCrLf);
-}
-
 class ExportCsvSampleTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -70,8 +57,8 @@ protected:
 
 TEST_F(ExportCsvSampleTest, RootAloneExportsItsDirectChildrenSortedByName) {
     CheckIds(m_tree, {kRootFolderId});
-    const std::vector<std::string> lines = Export({kColumnName, kColumnComments, kColumnLogin,
-                                                   kColumnType, kColumnLocation});
+    const std::vector<std::string> lines =
+        Export({kColumnName, kColumnComments, kColumnLogin, kColumnType, kColumnLocation});
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "Business;;;Folder;\\\\My Passwords\\Business;",
                          "Credit Cards;;;Folder;\\\\My Passwords\\Credit Cards;",
@@ -88,7 +75,8 @@ TEST_F(ExportCsvSampleTest, DefaultColumnsAndMultiLineComments) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].substr(0, 19), "Passport scan;;;;;E");
     EXPECT_EQ(lines[1].substr(0, 25), "Shopping list;;;;;milk\r\\n") << "CR kept, LF as \\n";
-    const std::string sparkasse = "Sparkasse Online;carol1985;P\xe4\xdf\x80" "123;"
+    const std::string sparkasse = "Sparkasse Online;carol1985;P\xe4\xdf\x80"
+                                  "123;"
                                   "carol@example.de;https://banking.example.de;";
     EXPECT_EQ(lines[2].substr(0, sparkasse.size()), sparkasse);
     EXPECT_EQ(lines[2].back(), ';');
@@ -114,9 +102,9 @@ TEST_F(ExportCsvSampleTest, SortByAnotherColumnFallsBackToNames) {
     // Credit cards by country; the Internet folder's records all have empty countries and so
     // come in name order.
     const std::vector<std::string> lines = Export({kColumnName, kColumnCountry}, kColumnCountry);
-    EXPECT_EQ(lines, (std::vector<std::string>{"Euro card;C\xf4te d'Ivoire;",
-                                               "Visa Gold;United States;",
-                                               "Example docs;;", "Router admin;;", "Wi-Fi;;"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"Euro card;C\xf4te d'Ivoire;", "Visa Gold;United States;",
+                                        "Example docs;;", "Router admin;;", "Wi-Fi;;"}));
 }
 
 TEST(ExportCsvSortTest, ValuesDifferingOnlyInCaseAreOrderedByName) {
@@ -132,7 +120,10 @@ TEST(ExportCsvSortTest, ValuesDifferingOnlyInCaseAreOrderedByName) {
     AddRecord(vault.Get(), 1, CLSID_PasswordItem, "zulu", login("ALPHA"));
     AddRecord(vault.Get(), 1, CLSID_PasswordItem, "Mike", login("alpha"));
     AddRecord(vault.Get(), 1, CLSID_PasswordItem, "bravo", login("Alpha"));
-    AddRecord(vault.Get(), 1, CLSID_PasswordItem, "\xc9" "cho", login("\xe9t\xe9"));  // cp1252
+    AddRecord(vault.Get(), 1, CLSID_PasswordItem,
+              "\xc9"
+              "cho",
+              login("\xe9t\xe9"));                                                     // cp1252
     AddRecord(vault.Get(), 1, CLSID_PasswordItem, "echo", login("\xc3\x89T\xc3\x89")); // UTF-8
     AddRecord(vault.Get(), 1, CLSID_PasswordItem, "Alpha", login("beta"));
     CExportCheckTree tree;
@@ -140,11 +131,12 @@ TEST(ExportCsvSortTest, ValuesDifferingOnlyInCaseAreOrderedByName) {
     CheckIds(tree, {1});
     const std::string path = (dir / "sorted.csv").string();
     ASSERT_TRUE(RunExport(vault.Get(), tree, CTxExport::kCsv, path, [](CTxExport& e) {
-        e.GetOutput()->SetColumns({kColumnName},
-                                  CExportColumns::TitleId(kColumnLogin));
+        e.GetOutput()->SetColumns({kColumnName}, CExportColumns::TitleId(kColumnLogin));
     }));
-    EXPECT_EQ(ReadLines(path), (std::vector<std::string>{"Deleted;", "bravo;", "Mike;", "zulu;",
-                                                         "Alpha;", "echo;", "\xc9" "cho;"}));
+    EXPECT_EQ(ReadLines(path),
+              (std::vector<std::string>{"Deleted;", "bravo;", "Mike;", "zulu;", "Alpha;", "echo;",
+                                        "\xc9"
+                                        "cho;"}));
 }
 
 } // namespace

@@ -54,8 +54,7 @@ TEST(ExportDataSourceTest, CheckedNodesGiveTheirChildrenInBreadthFirstOrder) {
     t.tree.SetCheck(t.f13, true);
     t.tree.SetCheck(t.f20, true);
     t.tree.SetCheck(t.root, true);
-    EXPECT_EQ(Groups(t.tree),
-              (std::vector<GROUPDUMP>{{1, {10, 20}}, {20, {21}}, {13, {14}}}));
+    EXPECT_EQ(Groups(t.tree), (std::vector<GROUPDUMP>{{1, {10, 20}}, {20, {21}}, {13, {14}}}));
 }
 
 TEST(ExportDataSourceTest, ACheckedRecordExportsNothingByItself) {

@@ -12,7 +12,8 @@ using namespace txexport;
 
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
-    for (std::size_t pos = text.find(part); pos != std::string::npos; pos = text.find(part, pos + 1))
+    for (std::size_t pos = text.find(part); pos != std::string::npos;
+         pos = text.find(part, pos + 1))
         ++n;
     return n;
 }
@@ -64,7 +65,8 @@ protected:
 TEST_F(ExportHtmlTest, ClassicPageWithOneTableAndItsTotal) {
     CheckIds(m_tree, {m_folder});
     const std::string page = Export({});
-    EXPECT_NE(page.find("<title>Mine &amp; &lt;yours&gt; - Tresorix Pro</title>"), std::string::npos);
+    EXPECT_NE(page.find("<title>Mine &amp; &lt;yours&gt; - Tresorix Pro</title>"),
+              std::string::npos);
     EXPECT_NE(page.find("charset=utf-8"), std::string::npos);
     EXPECT_NE(page.find("content=\"Version 3.0\""), std::string::npos);
     EXPECT_NE(page.find(".tr-even {"), std::string::npos) << "the Classic look has a style sheet";
@@ -134,7 +136,8 @@ struct CMISSINGTEMPLATE : IReportTemplates {
 
 TEST_F(ExportHtmlTest, MissingTemplateFailsTheExportAndLeavesNoFile) {
     CheckIds(m_tree, {m_folder});
-    for (int number : {kTemplateClassicHead, kTemplateGroupStart, kTemplateGroupEnd, kTemplateFoot}) {
+    for (int number :
+         {kTemplateClassicHead, kTemplateGroupStart, kTemplateGroupEnd, kTemplateFoot}) {
         CMISSINGTEMPLATE templates(number);
         m_templates = &templates;
         EXPECT_EQ(Export({}, false), "") << number;

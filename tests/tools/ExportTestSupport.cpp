@@ -5,6 +5,8 @@
 #include "storage/CreatorSQLite.h"
 
 #include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace txexport {
 
@@ -53,6 +55,23 @@ int AddRecord(ITresorix* tresorix, int parent, const CLSID& clsid, const std::st
         configure(record.Get());
     node->SetData(record.Get());
     return node->GetID();
+}
+
+CScopedFileSizeLimit::CScopedFileSizeLimit(std::uint64_t bytes) {
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit;
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+CScopedFileSizeLimit::~CScopedFileSizeLimit() {
+    rlimit limit;
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_previous;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
 }
 
 void CheckIds(CExportCheckTree& tree, const std::vector<int>& ids) {

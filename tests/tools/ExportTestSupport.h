@@ -35,6 +35,19 @@ private:
     CTresorixSettings* m_previous;
 };
 
+// Lowers the file size limit of the process, so that writes beyond it fail as on a full disk.
+class CScopedFileSizeLimit {
+public:
+    explicit CScopedFileSizeLimit(std::uint64_t bytes);
+    ~CScopedFileSizeLimit();
+    CScopedFileSizeLimit(const CScopedFileSizeLimit&) = delete;
+    CScopedFileSizeLimit& operator=(const CScopedFileSizeLimit&) = delete;
+
+private:
+    std::uint64_t m_previous;
+    void (*m_previousHandler)(int);
+};
+
 // Checks the nodes with the given ids of a tree filled from the data file (no cascade).
 void CheckIds(CExportCheckTree& tree, const std::vector<int>& ids);
 

@@ -55,7 +55,8 @@ protected:
         m_key = CMD5Checksum::GetMD5(password);
         return RunExport(m_source.Get(), m_tree, CTxExport::kTrx, m_target, [&](CTxExport& e) {
             e.SetOptionStrings("eve", m_key, "a hint");
-            static_cast<CReportOutputTrx*>(e.GetOutput())->SetTempFolderBase((m_dir / "cache").string());
+            static_cast<CReportOutputTrx*>(e.GetOutput())
+                ->SetTempFolderBase((m_dir / "cache").string());
         });
     }
 
@@ -151,6 +152,28 @@ TEST_F(ExportTrxTest, AnOldFileIsMovedAsideAndAFailedExportLeavesNothing) {
     EXPECT_EQ(m_messages.Messages().back().caption, "Export");
     EXPECT_EQ(FolderEntries(m_dir.Path()),
               (std::vector<std::string>{"copy.tpx", "copy.tpx.bak01", "sample.tpx"}));
+}
+
+TEST_F(ExportTrxTest, FullDiskLeavesNoHalfWrittenFile) {
+    CascadeCheck(m_tree, m_tree.GetRootNode(), true);
+    { std::ofstream(m_target) << "old"; }
+    // Writes beyond the limit fail as on a full disk: the first limit stops the temporary
+    // copies of the attachments, the second the new data file itself.
+    for (std::uint64_t bytes : {256u * 1024, 900u * 1024}) {
+        m_messages.Clear();
+        bool ok = true;
+        {
+            CScopedFileSizeLimit limit(bytes);
+            ok = Export();
+        }
+
+        EXPECT_FALSE(ok) << bytes;
+        EXPECT_FALSE(m_messages.Messages().empty()) << bytes;
+        EXPECT_EQ(txtest::ReadFile(m_target), "old");
+        EXPECT_EQ(FolderEntries(m_dir.Path()),
+                  (std::vector<std::string>{"cache", "copy.tpx", "sample.tpx"}));
+        EXPECT_TRUE(FolderEntries(m_dir / "cache" / "TRX10").empty());
+    }
 }
 
 } // namespace

@@ -122,9 +122,14 @@ TEST_F(ExportXmlTest, Windows1252TextBecomesUtf8) {
     CheckIds(m_tree, {9, 4});
     const std::string bytes = Export({kColumnName, kColumnPassword, kColumnCountry});
     const XMLREPORT report = Parse(bytes);
-    EXPECT_EQ(report.groups, (std::vector<std::string>{"Credit Cards", "Caf\xc3\xa9 Cr\xc3\xa8me"}));
-    EXPECT_EQ(report.items.at("Forum fa\xc3\xa7" "ade").values.at("Password"),
-              "cr\xc3\xa8me br\xc3\xbbl\xc3\xa9" "e");
+    EXPECT_EQ(report.groups,
+              (std::vector<std::string>{"Credit Cards", "Caf\xc3\xa9 Cr\xc3\xa8me"}));
+    EXPECT_EQ(report.items
+                  .at("Forum fa\xc3\xa7"
+                      "ade")
+                  .values.at("Password"),
+              "cr\xc3\xa8me br\xc3\xbbl\xc3\xa9"
+              "e");
     EXPECT_EQ(report.items.at("Euro card").values.at("Country"), "C\xc3\xb4te d'Ivoire");
     EXPECT_EQ(bytes.find("Caf\xe9"), std::string::npos);
 }
@@ -139,8 +144,8 @@ TEST_F(ExportXmlTest, CustomFieldsAreWrittenInPlainWhenAsked) {
     EXPECT_NE(gmail.fieldIds[0], gmail.fieldIds[1]);
     const XMLITEM& vpn = report.items.at("Work VPN");
     ASSERT_EQ(vpn.fields.size(), 2u);
-    EXPECT_EQ(vpn.fields[1], (std::pair<std::string, std::string>{"Proxy Server Password",
-                                                                  "pr0xyP@ss"}));
+    EXPECT_EQ(vpn.fields[1],
+              (std::pair<std::string, std::string>{"Proxy Server Password", "pr0xyP@ss"}));
     EXPECT_TRUE(report.items.at("Router admin").fields.empty());
 
     const std::string bytes = Export({kColumnName});
@@ -154,9 +159,8 @@ TEST_F(ExportXmlTest, CustomFieldsAreWrittenInPlainWhenAsked) {
 
 TEST_F(ExportXmlTest, MarkupInValuesIsEscaped) {
     const int folder = AddRecord(m_vault.Get(), 1, CLSID_Folder, "<b>&\"");
-    AddRecord(m_vault.Get(), folder, CLSID_Note, "n", [](ICommonProperties* r) {
-        r->SetComments("</ITEM><x>&amp;\x01");
-    });
+    AddRecord(m_vault.Get(), folder, CLSID_Note, "n",
+              [](ICommonProperties* r) { r->SetComments("</ITEM><x>&amp;\x01"); });
     ASSERT_TRUE(m_tree.Fill(m_vault.Get(), kRootFolderId));
     CheckIds(m_tree, {folder});
     const XMLREPORT report = Parse(Export({kColumnName, kColumnComments}));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Fixtures.h"
+#include "model/Interfaces.h"
 #include "model/TxDoc.h"
 #include "platform/MessageBox.h"
 #include "security/Autorizator.h"

@@ -48,7 +48,7 @@ protected:
         return m_vault.doc.GetSearchResults();
     }
 
-    // Makes the data file's last write look long past, as for a file not touched this session.
+    // Makes the data file's last write look long past.
     void AgeDataFile() {
         std::filesystem::last_write_time(
             m_vault.Path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
@@ -57,9 +57,9 @@ protected:
     CScopedMessageRecorder m_messages;
     ScratchDir m_dir;
     CVaultDocument m_vault{m_dir, "sample", "carol", "S3cret!pass"};
-    CSearchMachine m_machine;
     CEndCounter m_ends;
     std::atomic<int> m_wakes{0};
+    CSearchMachine m_machine;
 };
 
 TEST_F(SearchMachineTest, WithoutALoginTheUserIsToldAndTheEndFollows) {
@@ -200,6 +200,10 @@ TEST_F(SearchMachineTest, ANewStartSupersedesARunningSearchAndDropsWhatItLeft) {
 TEST_F(SearchMachineTest, TheConnectionIsReusedUntilTheDataFileChanges) {
     OpenVault();
     AgeDataFile();
+    CSearchMachine::OPTIONS names;
+    names.name = true;
+    m_machine.SetOptions(names);
+    m_machine.SetStartFolder(3);
     m_machine.SetPattern("gmail");
     m_machine.Start();
     EXPECT_EQ(Finish(), (std::vector<int>{11}));
@@ -221,6 +225,7 @@ TEST_F(SearchMachineTest, TheConnectionIsReusedUntilTheDataFileChanges) {
     EXPECT_TRUE(Finish().empty());
     EXPECT_EQ(m_machine.GetConnectionOpens(), 2);
     m_machine.SetPattern("mailbox");
+    m_vault.doc.SetSearchResults({});
     m_machine.Start();
     EXPECT_EQ(Finish(), (std::vector<int>{11}));
 
@@ -232,7 +237,9 @@ TEST_F(SearchMachineTest, TheConnectionIsReusedUntilTheDataFileChanges) {
 
 TEST_F(SearchMachineTest, AFreshlyWrittenFileIsNotTrustedToShowTheNextWrite) {
     OpenVault();
-    // The copy was written a moment ago: a write in the same clock tick could go unseen.
+    // As if written a moment ago: a write in the same clock tick could go unseen.
+    std::filesystem::last_write_time(
+        m_vault.Path(), std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
     m_machine.SetPattern("gmail");
     m_machine.Start();
     Finish();

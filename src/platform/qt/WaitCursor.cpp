@@ -1,9 +1,10 @@
 #include "platform/qt/WaitCursor.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 CWaitCursor::CWaitCursor() {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
 CWaitCursor::~CWaitCursor() {

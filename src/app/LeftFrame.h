@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class CMainTreeView;
+class CTxDoc;
+class QStackedWidget;
+class QToolBar;
+class QAction;
+
+// The left pane: its tool bar (Folders, Favorites, Search) and the view chosen there. The
+// favorites and search views come with their own windows; until then only the folder tree
+// can be chosen.
+class CLeftFrame : public QWidget {
+    Q_OBJECT
+
+public:
+    enum VIEW { kTree = 0, kFavorites = 1, kSearch = 2 };
+
+    explicit CLeftFrame(CTxDoc& doc, QWidget* parent = nullptr);
+
+    // Message 1094 / the three commands: shows view index; store false keeps
+    // View_SelectedView as it is.
+    void SwitchView(int index, bool store = true);
+    int CurrentView() const { return m_current; }
+    // Whether the view of index exists yet.
+    bool HasView(int index) const;
+
+    CMainTreeView* Tree() const { return m_tree; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+
+signals:
+    void ViewChanged(int index);
+
+private:
+    CTxDoc& m_doc;
+    QToolBar* m_toolBar;
+    QStackedWidget* m_stack;
+    CMainTreeView* m_tree;
+    QAction* m_actions[3] = {};
+    int m_current = kTree;
+};

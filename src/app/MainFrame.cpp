@@ -1,0 +1,372 @@
+#include "app/MainFrame.h"
+
+#include "app/AppStrings.h"
+#include "app/CommandTable.h"
+#include "app/Commands.h"
+#include "app/LeftFrame.h"
+#include "app/MainTreeView.h"
+#include "app/Messages.h"
+#include "app/OptionsSheet.h"
+#include "app/RightFrame.h"
+#include "app/TresorixApp.h"
+#include "app/TrxImageList.h"
+#include "app/TxListView.h"
+#include "model/Interfaces.h"
+#include "model/TxDoc.h"
+#include "platform/Clipboard.h"
+#include "platform/MessageBox.h"
+#include "platform/StringTable.h"
+#include "platform/ProfileStore.h"
+#include "platform/TresorixSettings.h"
+#include "platform/qt/WaitCursor.h"
+#include "ui/KivSplitter.h"
+#include "ui/ModalRunner.h"
+#include "ui/TextBytes.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <cstdio>
+
+CMainFrame::CMainFrame(CTresorixApp& app, CTxDoc& doc) : m_app(app), m_doc(doc) {
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowIcon(ImageList().Icon(CTrxImageList::kProgram));
+    m_actions = MakeCommandActions(this);
+    for (const auto& [id, action] : m_actions) {
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, id = id] { OnCommand(id); });
+    }
+
+    CTresorixSettings& settings = TresorixSettings();
+    m_splitter = new CKivSplitter(Qt::Horizontal);
+    m_left = new CLeftFrame(doc);
+    m_right = new CRightFrame(doc);
+    m_right->SetLeftViewGetter([this] { return m_left->CurrentView(); });
+    m_splitter->addWidget(m_left);
+    m_splitter->addWidget(m_right);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+    m_splitter->SetFirstPaneSize(settings.WndM_SplitterWidth);
+
+    BuildToolBars();
+    BuildMenus();
+    statusBar();
+
+    connect(m_left->Tree(), &CMainTreeView::ContextMenuRequested, this, [this](const QPoint& pos, int id) {
+        QMenu* menu = BuildFolderMenu(id);
+        menu->exec(pos);
+        menu->deleteLater();
+    });
+    connect(m_right->List(), &CTxListView::ContextMenuRequested, this, [this](const QPoint& pos, bool onItem) {
+        QMenu* menu = BuildListMenu(onItem);
+        menu->exec(pos);
+        menu->deleteLater();
+    });
+    connect(m_right->List(), &CTxListView::SelectionChanged, this, &CMainFrame::UpdateCommands);
+    connect(m_left, &CLeftFrame::ViewChanged, this, &CMainFrame::UpdateCommands);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now)
+            return;
+        if (m_right->List()->isAncestorOf(now))
+            m_listHadFocus = true;
+        else if (m_left->isAncestorOf(now))
+            m_listHadFocus = false;
+        UpdateCommands();
+    });
+
+    m_doc.AddView(this);
+    LoadPlacement();
+    UpdateTitle();
+    UpdateCommands();
+}
+
+CMainFrame::~CMainFrame() {
+    m_doc.RemoveView(this);
+    SaveLayout();
+}
+
+QAction* CMainFrame::Action(int id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::OnUpdate(CKivDoc&, IKivView*, int, const void*) {
+    UpdateCommands();
+}
+
+void CMainFrame::UpdateTitle() {
+    const CTresorixSettings& settings = TresorixSettings();
+    QString title = Tr(ids::kAppTitle);
+    if (settings.View_AdvancedCaption)
+        title = Tr(ids::kAppTitleWithFile)
+                    .replace(QStringLiteral("%1"), m_doc.IsAuthorised()
+                                                       ? FromBytes(settings.App_ConnectionString)
+                                                       : Tr(ids::kNotLoggedIn));
+    setWindowTitle(title);
+}
+
+std::vector<int> CMainFrame::CommandSelection() const {
+    std::vector<int> list = m_right->List()->SelectedIds();
+    if (!list.empty() && (m_listHadFocus || m_left->Tree()->SelectedId() <= 0))
+        return list;
+    const int folder = m_left->Tree()->SelectedId();
+    return folder > 0 ? std::vector<int>{folder} : std::vector<int>{};
+}
+
+void CMainFrame::UpdateCommands() {
+    const bool logged = m_doc.IsAuthorised();
+    const std::vector<int> selection = logged ? CommandSelection() : std::vector<int>{};
+    const std::vector<int> listSelection = logged ? m_right->List()->SelectedIds() : std::vector<int>{};
+    const int left = m_left->CurrentView();
+    auto set = [this](int id, bool on) {
+        const COMMAND* c = FindCommand(id);
+        if (QAction* a = Action(id))
+            a->setEnabled(on && c && c->available);
+    };
+    set(cmd::kLogout, logged);
+    set(cmd::kLogin, !logged);
+    set(cmd::kBack, m_doc.CanBack());
+    set(cmd::kForward, m_doc.CanForward());
+    set(cmd::kDelete, !selection.empty() && m_doc.CanDeleteItems(selection));
+    set(cmd::kDuplicate, !listSelection.empty() && m_doc.CanDeleteItems(listSelection));
+    set(cmd::kAddToFavorites, !listSelection.empty());
+    set(cmd::kEmptyRecycleBin, logged && !m_doc.IsRecycleBinEmpty());
+    set(cmd::kRefresh, logged);
+    set(cmd::kNewFolder, logged && m_doc.GetCurrentFolder() > 0);
+    set(cmd::kRename, logged && m_left->Tree()->SelectedId() > 0);
+    set(cmd::kSelectAll, logged);
+    set(cmd::kViewStyleMenu, left == CLeftFrame::kTree || left == CLeftFrame::kSearch);
+    for (int id : {cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl, cmd::kAddFile,
+                   cmd::kMoveTo, cmd::kOpenItem, cmd::kImportCsv, cmd::kExport})
+        set(id, logged);
+    const int style = m_right->List()->GetViewStyle();
+    const std::pair<int, int> styles[] = {{cmd::kViewLargeIcons, CTxListView::kLargeIcons},
+                                          {cmd::kViewDetails, CTxListView::kDetails},
+                                          {cmd::kViewSmallIcons, CTxListView::kSmallIcons},
+                                          {cmd::kViewList, CTxListView::kList}};
+    for (const auto& [id, value] : styles)
+        if (QAction* a = Action(id))
+            a->setChecked(style == value);
+    if (QAction* a = Action(cmd::kShowTree))
+        a->setChecked(left == CLeftFrame::kTree);
+}
+
+void CMainFrame::OnMessage(unsigned message, int wParam) {
+    switch (message) {
+    case msg::kLoggedIn:
+    case msg::kLoggedOut:
+        UpdateTitle();
+        UpdateCommands();
+        break;
+    case msg::kOptionChanged:
+        OnOptionChanged(wParam);
+        break;
+    case msg::kEditorClosed:
+    case msg::kReloadAll:
+        m_doc.UpdateAllViews(nullptr, CTxDoc::kHintReloadAll);
+        break;
+    case msg::kFocusRightPane:
+        m_right->List()->CurrentView()->setFocus();
+        break;
+    case msg::kActivate:
+        OnCommand(cmd::kRestoreFromTray);
+        break;
+    case msg::kNewDataFile:
+        m_doc.NewDataFile();
+        break;
+    case msg::kEndSessionRefused:
+        TxInfoBox(ids::kCloseSessionFirst);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OnOptionChanged(int code) {
+    CTresorixSettings& settings = TresorixSettings();
+    switch (code) {
+    case msg::kChangeLayout:
+        m_right->SetPreviewVisible(settings.View_ShowPreviewPanel != 0);
+        UpdateTitle();
+        break;
+    case msg::kChangeAppearance:
+        m_right->List()->SetGridLines(settings.View_ShowGridLines != 0);
+        m_right->List()->SetFullRowSelect(settings.View_FullRowSelect != 0);
+        m_doc.UpdateAllViews(nullptr, CTxDoc::kHintReloadAll);
+        break;
+    case msg::kChangeCache:
+        m_doc.ClearCache();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OnCommand(int id) {
+    const std::vector<int> selection = CommandSelection();
+    switch (id) {
+    case cmd::kShowTree:
+        m_left->SwitchView(CLeftFrame::kTree);
+        break;
+    case cmd::kBack:
+    case cmd::kForward:
+        m_left->SwitchView(CLeftFrame::kTree, false);
+        if (id == cmd::kBack)
+            m_doc.Back();
+        else
+            m_doc.Forward();
+        break;
+    case cmd::kOptions:
+    case cmd::kLayout:
+        ShowOptions(id == cmd::kLayout);
+        break;
+    case cmd::kDelete:
+        if (m_doc.CanDeleteItems(selection))
+            m_doc.DeleteItems(selection);
+        break;
+    case cmd::kDuplicate: {
+        const std::vector<int> list = m_right->List()->SelectedIds();
+        if (!list.empty() && m_doc.CanDeleteItems(list)) {
+            CWaitCursor wait;
+            m_doc.CopyItems(list);
+        }
+        break;
+    }
+    case cmd::kAddToFavorites:
+        m_doc.AddFavorites(m_right->List()->SelectedIds());
+        break;
+    case cmd::kEmptyRecycleBin:
+        m_doc.EmptyRecycleBin();
+        break;
+    case cmd::kRefresh:
+        if (m_doc.IsAuthorised())
+            m_doc.Refresh();
+        break;
+    case cmd::kNewFolder:
+        NewFolder();
+        break;
+    case cmd::kRename:
+        m_left->Tree()->BeginRename();
+        break;
+    case cmd::kSelectAll:
+        m_right->List()->SelectAll();
+        break;
+    case cmd::kLogout:
+        m_doc.Logout();
+        break;
+    case cmd::kLogin:
+        if (m_app.SwitchDataFile(TresorixSettings().App_ConnectionString) && m_hidden)
+            RestoreFromTray();
+        break;
+    case cmd::kRestoreFromTray:
+        RestoreFromTray();
+        if (!m_doc.IsAuthorised())
+            m_app.SwitchDataFile(TresorixSettings().App_ConnectionString);
+        break;
+    case cmd::kClearClipboard:
+        ClearClipboard();
+        break;
+    case cmd::kAbout:
+        KivMessageBox(FormatString(LoadString(ids::kAboutText), "1.0"), MB_OK | MB_ICONINFORMATION);
+        break;
+    case cmd::kExit:
+        close();
+        break;
+    case cmd::kToolbar:
+        for (QToolBar* bar : m_toolBars)
+            bar->setVisible(Action(cmd::kToolbar)->isChecked());
+        break;
+    case cmd::kStatusBar:
+        statusBar()->setVisible(Action(cmd::kStatusBar)->isChecked());
+        break;
+    case cmd::kViewLargeIcons:
+        m_right->List()->SetViewStyle(CTxListView::kLargeIcons);
+        break;
+    case cmd::kViewSmallIcons:
+        m_right->List()->SetViewStyle(CTxListView::kSmallIcons);
+        break;
+    case cmd::kViewList:
+        m_right->List()->SetViewStyle(CTxListView::kList);
+        break;
+    case cmd::kViewDetails:
+        m_right->List()->SetViewStyle(CTxListView::kDetails);
+        break;
+    default:
+        break;
+    }
+    UpdateCommands();
+}
+
+void CMainFrame::NewFolder() {
+    const int parent = m_doc.GetCurrentFolder();
+    if (parent <= 0)
+        return;
+    const int folder = m_doc.NewFolder(parent);
+    if (folder > 0)
+        m_doc.UpdateAllViews(nullptr, CTxDoc::kHintFolderCreated, folder);
+}
+
+void CMainFrame::ShowOptions(bool layoutOnly) {
+    COptionsSheet sheet(layoutOnly, this);
+    if (RunModal(sheet) != QDialog::Accepted)
+        return;
+    for (int code : sheet.ChangeCodes())
+        QMetaObject::invokeMethod(this, [this, code] { OnMessage(msg::kOptionChanged, code); },
+                                  Qt::QueuedConnection);
+}
+
+bool CMainFrame::HideToTray() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return false;
+    if (TresorixSettings().App_ClearClipboardOnMinimize)
+        ClearClipboard();
+    m_hidden = true;
+    hide();
+    return true;
+}
+
+void CMainFrame::RestoreFromTray() {
+    m_hidden = false;
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_doc.CheckWatches();
+    if (event->type() != QEvent::WindowStateChange || !isMinimized())
+        return;
+    const CTresorixSettings& settings = TresorixSettings();
+    if (settings.Tray_Enable && settings.Tray_HideMinimize) {
+        // Queued: hiding inside the state change confuses some window managers.
+        QMetaObject::invokeMethod(this, [this] { HideToTray(); }, Qt::QueuedConnection);
+    } else if (settings.App_ClearClipboardOnMinimize) {
+        ClearClipboard();
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    const CTresorixSettings& settings = TresorixSettings();
+    if (settings.Tray_Enable && settings.Tray_HideClose && HideToTray()) {
+        event->ignore();
+        return;
+    }
+    if (!m_doc.Logout()) {
+        event->ignore();
+        return;
+    }
+    SaveLayout();
+    event->accept();
+}

@@ -1,0 +1,241 @@
+#include "app/TresorixApp.h"
+
+#include "app/AppStrings.h"
+#include "app/DesktopRegistration.h"
+#include "app/MainFrame.h"
+#include "app/Messages.h"
+#include "app/SingleInstance.h"
+#include "app/StartupDlg.h"
+#include "app/TrxImageList.h"
+#include "model/Interfaces.h"
+#include "model/TxDoc.h"
+#include "platform/Clipboard.h"
+#include "platform/MessageBox.h"
+#include "platform/ProfileStore.h"
+#include "platform/QSettingsProfileStore.h"
+#include "platform/Shell.h"
+#include "storage/BackupReminder.h"
+#include "ui/ModalRunner.h"
+#include "ui/TextBytes.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include <sys/stat.h>
+
+namespace {
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+CTresorixApp::CTresorixApp() : CTresorixApp(OPTIONS{}) {}
+
+CTresorixApp::CTresorixApp(OPTIONS options) : m_options(std::move(options)) {
+    m_previousSettings = SetTresorixSettings(&m_settings);
+}
+
+CTresorixApp::~CTresorixApp() {
+    m_frame.reset();
+    m_doc.reset();
+    m_guard.reset();
+    if (m_servicesInstalled) {
+        SetMessageSink(m_previousSink);
+        SetClipboard(m_previousClipboard);
+        SetShell(m_previousShell);
+    }
+    if (m_storeInstalled)
+        SetProfileStore(m_previousStore);
+    m_ownStore.reset();
+    SetTresorixSettings(m_previousSettings);
+}
+
+std::string CTresorixApp::CommandLinePath(const QStringList& arguments) {
+    // The program takes one data-file path; options of the toolkit were removed before.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg.isEmpty() || arg.startsWith(u'-'))
+            continue;
+        return ToBytes(arg);
+    }
+    return {};
+}
+
+bool CTresorixApp::InitInstance(const QStringList& arguments) {
+    if (m_options.desktopServices) {
+        m_previousSink = SetMessageSink(&m_messageSink);
+        m_previousClipboard = SetClipboard(&m_clipboard);
+        m_previousShell = SetShell(&m_shell);
+        m_servicesInstalled = true;
+    }
+    const std::string path = CommandLinePath(arguments);
+
+    const QString name = m_options.instanceName.isEmpty() ? CKivSingleInstance::DefaultName()
+                                                          : m_options.instanceName;
+    m_guard = std::make_unique<CKivSingleInstance>(name);
+    if (m_guard->IsAnotherInstanceRunning() && path.empty()) {
+        m_guard->SetActivationMessage(msg::kActivate, 0, 0);
+        if (m_guard->ActivateRunningInstance())
+            return false;
+    }
+    connect(m_guard.get(), &CKivSingleInstance::ActivationRequested, this,
+            [this](unsigned message, int, int) { OnActivationRequested(message); });
+
+    IProfileStore* store = m_options.store;
+    if (!store) {
+        m_ownStore = std::make_unique<CQSettingsProfileStore>();
+        store = m_ownStore.get();
+    }
+    m_previousStore = SetProfileStore(store);
+    m_storeInstalled = true;
+    m_settings.Load();
+    ImageList().Load();
+    QApplication::setWindowIcon(ImageList().Icon(CTrxImageList::kProgram));
+    if (m_options.registerTypes)
+        RegisterDocumentTypes(QCoreApplication::applicationFilePath(), m_options.dataHome);
+
+    if (!path.empty()) {
+        m_settings.App_ConnectionString = path;
+        m_settings.App_SuccesOnOpen = 1;
+    }
+
+    m_doc = std::make_unique<CTxDoc>();
+    m_doc->SetHost(this);
+    m_doc->SetWindowManager(&m_windowManager);
+    m_doc->SetDataFileCreator(&m_creator);
+    m_doc->SetLoginDialog(&m_loginDialog);
+    m_doc->SetFileChangedAction(&m_settings.Files_FileChangedAction);
+
+    if (!SelectAndOpen(m_settings.App_ConnectionString, m_settings.App_SuccesOnOpen))
+        return false;
+
+    m_frame = std::make_unique<CMainFrame>(*this, *m_doc);
+    m_messageSink.SetMainWindow(m_frame.get());
+    m_creator.SetParent(m_frame.get());
+    m_doc->GetAutorizator().SetParent(m_frame.get());
+    m_frame->show();
+    // The views were made after the login: they fill themselves now.
+    m_doc->UpdateAllViews(nullptr, CTxDoc::kHintLoginChanged);
+    m_doc->UpdateAllViews(nullptr, CTxDoc::kHintReloadAll);
+    return true;
+}
+
+void CTresorixApp::ExitInstance() {
+    if (m_exited)
+        return;
+    m_exited = true;
+    // The windows write their layout as they go, before the settings are saved.
+    m_frame.reset();
+    if (m_doc)
+        m_doc->CloseContents();
+    if (m_settings.App_ClearClipboardOnExit)
+        ClearClipboard();
+    m_settings.Save();
+    if (auto* qsettings = dynamic_cast<CQSettingsProfileStore*>(&ProfileStore()))
+        qsettings->Flush();
+}
+
+bool CTresorixApp::SelectAndOpen(std::string& path, int& lastOpenSucceeded) {
+    if (path.empty() || !FileExists(path))
+        lastOpenSucceeded = 0;
+    for (;;) {
+        if (!lastOpenSucceeded) {
+            CStartupDlg dialog(m_frame.get());
+            if (RunModal(dialog) != QDialog::Accepted)
+                return false;
+            const int choice = dialog.GetChoice();
+            if (choice == CStartupDlg::kCreate) {
+                if (m_doc->NewDataFile()) {
+                    if (TComPtr<ITresorix> tresorix = m_doc->GetTresorix())
+                        path = tresorix->GetFileName();
+                    break;
+                }
+                continue;
+            }
+            if (choice != CStartupDlg::kOpen)
+                continue;
+            path = ToBytes(dialog.GetPath());
+        }
+        if (FileExists(path)) {
+            if (m_doc->OpenDataFile(path))
+                break;
+            lastOpenSucceeded = 0;
+            continue;
+        }
+        lastOpenSucceeded = 0;
+        TxInfoBox(ids::kFileNotExists);
+    }
+    lastOpenSucceeded = 1;
+    return true;
+}
+
+bool CTresorixApp::SwitchDataFile(const std::string& requested) {
+    if (!m_doc || !m_doc->Logout())
+        return false;
+    std::string path = requested;
+    int ok = 1;
+    if (!SelectAndOpen(path, ok)) {
+        m_settings.App_SuccesOnOpen = 0;
+        return false;
+    }
+    m_settings.App_ConnectionString = path;
+    m_settings.App_SuccesOnOpen = ok;
+    m_doc->UpdateAllViews(nullptr, CTxDoc::kHintLoginChanged);
+    m_doc->UpdateAllViews(nullptr, CTxDoc::kHintReloadAll);
+    return true;
+}
+
+void CTresorixApp::PostMainWindowMessage(unsigned message) {
+    QPointer<CMainFrame> frame = m_frame.get();
+    if (!frame)
+        return;
+    QMetaObject::invokeMethod(
+        frame.data(), [frame, message] {
+            if (frame)
+                frame->OnMessage(message);
+        },
+        Qt::QueuedConnection);
+}
+
+void CTresorixApp::OfferBackupReminder(const std::string& path) {
+    RemindOrBackUp(path);
+}
+
+bool CTresorixApp::AskNewFolder(int& parent, std::string& name) {
+    (void)parent;
+    QDialog dialog(m_frame.get());
+    dialog.setObjectName(QStringLiteral("NewFolderDlg"));
+    dialog.setWindowTitle(ShortText(32781));
+    auto* edit = new QLineEdit(FromBytes(name));
+    edit->setObjectName(QStringLiteral("FolderName"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(Tr(ids::kColumnName)));
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return false;
+    name = ToBytes(edit->text().trimmed());
+    return true;
+}
+
+void CTresorixApp::OnActivationRequested(unsigned message) {
+    if (message != msg::kActivate)
+        return;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+        return;
+    }
+    if (m_frame)
+        m_frame->OnMessage(msg::kActivate);
+}

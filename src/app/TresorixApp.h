@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/CreationWizard.h"
+#include "app/PasswordDlg.h"
+#include "model/TxDocHost.h"
+#include "model/WindowManager.h"
+#include "platform/TresorixSettings.h"
+#include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtMessageSink.h"
+#include "platform/qt/QtShell.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+class CKivSingleInstance;
+class CMainFrame;
+class CTxDoc;
+class IProfileStore;
+class IMessageSink;
+class IClipboard;
+class IShell;
+
+// The application object: starts the program in its fixed order, owns the settings, the
+// open editors, the single-instance guard, the document and the main window, and runs the
+// loop that picks a data file and logs in.
+class CTresorixApp : public QObject, public ITxDocHost {
+    Q_OBJECT
+
+public:
+    struct OPTIONS {
+        // Name of the single-instance guard (the program's own by default).
+        QString instanceName;
+        // The profile store; null: the user's settings file.
+        IProfileStore* store = nullptr;
+        // Install the desktop's message boxes, clipboard and shell (tests keep recorders).
+        bool desktopServices = true;
+        // Write the .desktop entry and MIME type (into dataHome, or the XDG data home).
+        bool registerTypes = true;
+        QString dataHome;
+    };
+
+    CTresorixApp();
+    explicit CTresorixApp(OPTIONS options);
+    ~CTresorixApp() override;
+
+    // Start-up; false when the program should end at once (ExitInstance still runs).
+    bool InitInstance(const QStringList& arguments);
+    // Clears the clipboard when so configured and writes the settings back.
+    void ExitInstance();
+
+    // The selection loop: the choice dialog, creation wizard and login dialog until a data
+    // file is open or the user gives up. Both arguments are read and updated.
+    bool SelectAndOpen(std::string& path, int& lastOpenSucceeded);
+    // Logs out, then runs the selection loop for path (the Login command).
+    bool SwitchDataFile(const std::string& path);
+
+    CTresorixSettings& Settings() { return m_settings; }
+    CWindowManager& WindowManager() { return m_windowManager; }
+    CTxDoc* GetDocument() const { return m_doc.get(); }
+    CMainFrame* GetMainFrame() const { return m_frame.get(); }
+    CKivSingleInstance* GetGuard() const { return m_guard.get(); }
+    // The path a file-open request on the command line named (empty: none).
+    static std::string CommandLinePath(const QStringList& arguments);
+
+    // ITxDocHost
+    void PostMainWindowMessage(unsigned message) override;
+    void OfferBackupReminder(const std::string& path) override;
+    bool AskNewFolder(int& parent, std::string& name) override;
+
+private:
+    void OnActivationRequested(unsigned message);
+
+    OPTIONS m_options;
+    CTresorixSettings m_settings;
+    CTresorixSettings* m_previousSettings = nullptr;
+    CWindowManager m_windowManager;
+    std::unique_ptr<CKivSingleInstance> m_guard;
+    std::unique_ptr<IProfileStore> m_ownStore;
+    IProfileStore* m_previousStore = nullptr;
+    bool m_storeInstalled = false;
+    CQtMessageSink m_messageSink;
+    CQtClipboard m_clipboard;
+    CQtShell m_shell;
+    IMessageSink* m_previousSink = nullptr;
+    IClipboard* m_previousClipboard = nullptr;
+    IShell* m_previousShell = nullptr;
+    bool m_servicesInstalled = false;
+    CTxLoginDialog m_loginDialog;
+    CWizardDataFileCreator m_creator;
+    std::unique_ptr<CTxDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    bool m_exited = false;
+};
