@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -57,6 +58,8 @@ struct TRANSFER {
 };
 
 template <class F> TRANSFER Measure(F&& work) {
+    // Memory freed by the step before goes back first, so it cannot hide this step's needs.
+    ::malloc_trim(0);
     bool reset = ResetPeak();
     long before = reset ? StatusKb("VmRSS") : StatusKb("VmHWM");
     auto start = std::chrono::steady_clock::now();

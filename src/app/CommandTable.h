@@ -16,7 +16,7 @@ struct COMMAND {
     int id;
     unsigned menuText; // string id of the menu text; 0: the short part of the id's own text
     QList<QKeySequence> shortcuts;
-    int image;         // item-type image index, -1 for a theme icon or none
+    int image; // item-type image index, -1 for a theme icon or none
     const char* themeIcon;
     // Commands whose windows are not part of this program yet stay disabled.
     bool available;

@@ -38,7 +38,9 @@ CCreateFilenamePropPage::CCreateFilenamePropPage() {
     auto* warning = new QLabel(Tr(ids::kOverwriteNote));
     warning->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(Tr(ids::kLabelFileName)));
+    auto* label = new QLabel(Tr(ids::kLabelFileName));
+    label->setBuddy(m_path);
+    layout->addWidget(label);
     layout->addLayout(row);
     layout->addWidget(warning);
     layout->addStretch(1);

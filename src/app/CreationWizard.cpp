@@ -48,9 +48,9 @@ bool CCreationWizard::Create() {
     if (m_created)
         return true;
     std::string password = ToBytes(m_password->PasswordBox()->text());
-    m_result = RunFinishPage(GetPath(), GetUsername(), password,
-                             ToBytes(m_password->HintBox()->text()),
-                             m_preFill->GetCreateCategories(), m_preFill->GetCategories());
+    m_result =
+        RunFinishPage(GetPath(), GetUsername(), password, ToBytes(m_password->HintBox()->text()),
+                      m_preFill->GetCreateCategories(), m_preFill->GetCategories());
     m_created = m_result.created;
     if (m_created) {
         SecureZero(m_keyText);

@@ -51,15 +51,16 @@ QString DesktopEntryText(const QString& programPath) {
 }
 
 QString MimeTypeText() {
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                          "  <mime-type type=\"%1\">\n"
-                          "    <comment>Tresorix Pro Data File</comment>\n"
-                          "    <icon name=\"tresorix\"/>\n"
-                          "    <glob pattern=\"*.tpx\"/>\n"
-                          "    <glob pattern=\"*.trx\"/>\n"
-                          "  </mime-type>\n"
-                          "</mime-info>\n")
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+               "  <mime-type type=\"%1\">\n"
+               "    <comment>Tresorix Pro Data File</comment>\n"
+               "    <icon name=\"tresorix\"/>\n"
+               "    <glob pattern=\"*.tpx\"/>\n"
+               "    <glob pattern=\"*.trx\"/>\n"
+               "  </mime-type>\n"
+               "</mime-info>\n")
         .arg(QLatin1String(kMimeType));
 }
 
@@ -72,7 +73,8 @@ bool RegisterDocumentTypes(const QString& programPath, const QString& dataHome) 
     bool ok = WriteIfChanged(home + QStringLiteral("/applications/tresorix.desktop"),
                              DesktopEntryText(programPath).toUtf8());
     ok = WriteIfChanged(home + QStringLiteral("/mime/packages/tresorix.xml"),
-                        MimeTypeText().toUtf8()) && ok;
+                        MimeTypeText().toUtf8()) &&
+         ok;
     const QIcon icon = CTrxImageList::ProgramIcon();
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QString path =

@@ -27,7 +27,8 @@ CLeftFrame::CLeftFrame(CTxDoc& doc, QWidget* parent) : QWidget(parent), m_doc(do
                    {ids::kFavorites, cmd::kShowFavorites, CTrxImageList::kFavorites},
                    {ids::kSearch, cmd::kShowSearch, CTrxImageList::kSearch}};
     for (int i = 0; i < 3; ++i) {
-        QAction* action = m_toolBar->addAction(ImageList().Icon(buttons[i].image), Tr(buttons[i].text));
+        QAction* action =
+            m_toolBar->addAction(ImageList().Icon(buttons[i].image), Tr(buttons[i].text));
         action->setCheckable(true);
         action->setData(buttons[i].command);
         action->setToolTip(LongText(static_cast<unsigned>(buttons[i].command)));

@@ -15,8 +15,8 @@
 #include "model/TxDoc.h"
 #include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
-#include "platform/StringTable.h"
 #include "platform/ProfileStore.h"
+#include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
 #include "platform/qt/WaitCursor.h"
 #include "ui/KivSplitter.h"
@@ -59,16 +59,18 @@ CMainFrame::CMainFrame(CTresorixApp& app, CTxDoc& doc) : m_app(app), m_doc(doc) 
     BuildMenus();
     statusBar();
 
-    connect(m_left->Tree(), &CMainTreeView::ContextMenuRequested, this, [this](const QPoint& pos, int id) {
-        QMenu* menu = BuildFolderMenu(id);
-        menu->exec(pos);
-        menu->deleteLater();
-    });
-    connect(m_right->List(), &CTxListView::ContextMenuRequested, this, [this](const QPoint& pos, bool onItem) {
-        QMenu* menu = BuildListMenu(onItem);
-        menu->exec(pos);
-        menu->deleteLater();
-    });
+    connect(m_left->Tree(), &CMainTreeView::ContextMenuRequested, this,
+            [this](const QPoint& pos, int id) {
+                QMenu* menu = BuildFolderMenu(id);
+                menu->exec(pos);
+                menu->deleteLater();
+            });
+    connect(m_right->List(), &CTxListView::ContextMenuRequested, this,
+            [this](const QPoint& pos, bool onItem) {
+                QMenu* menu = BuildListMenu(onItem);
+                menu->exec(pos);
+                menu->deleteLater();
+            });
     connect(m_right->List(), &CTxListView::SelectionChanged, this, &CMainFrame::UpdateCommands);
     connect(m_left, &CLeftFrame::ViewChanged, this, &CMainFrame::UpdateCommands);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -123,7 +125,8 @@ std::vector<int> CMainFrame::CommandSelection() const {
 void CMainFrame::UpdateCommands() {
     const bool logged = m_doc.IsAuthorised();
     const std::vector<int> selection = logged ? CommandSelection() : std::vector<int>{};
-    const std::vector<int> listSelection = logged ? m_right->List()->SelectedIds() : std::vector<int>{};
+    const std::vector<int> listSelection =
+        logged ? m_right->List()->SelectedIds() : std::vector<int>{};
     const int left = m_left->CurrentView();
     auto set = [this](int id, bool on) {
         const COMMAND* c = FindCommand(id);
@@ -143,8 +146,8 @@ void CMainFrame::UpdateCommands() {
     set(cmd::kRename, logged && m_left->Tree()->SelectedId() > 0);
     set(cmd::kSelectAll, logged);
     set(cmd::kViewStyleMenu, left == CLeftFrame::kTree || left == CLeftFrame::kSearch);
-    for (int id : {cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl, cmd::kAddFile,
-                   cmd::kMoveTo, cmd::kOpenItem, cmd::kImportCsv, cmd::kExport})
+    for (int id : {cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl,
+                   cmd::kAddFile, cmd::kMoveTo, cmd::kOpenItem, cmd::kImportCsv, cmd::kExport})
         set(id, logged);
     const int style = m_right->List()->GetViewStyle();
     const std::pair<int, int> styles[] = {{cmd::kViewLargeIcons, CTxListView::kLargeIcons},
@@ -318,8 +321,8 @@ void CMainFrame::ShowOptions(bool layoutOnly) {
     if (RunModal(sheet) != QDialog::Accepted)
         return;
     for (int code : sheet.ChangeCodes())
-        QMetaObject::invokeMethod(this, [this, code] { OnMessage(msg::kOptionChanged, code); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, code] { OnMessage(msg::kOptionChanged, code); }, Qt::QueuedConnection);
 }
 
 bool CMainFrame::HideToTray() {
@@ -351,7 +354,8 @@ void CMainFrame::changeEvent(QEvent* event) {
     const CTresorixSettings& settings = TresorixSettings();
     if (settings.Tray_Enable && settings.Tray_HideMinimize) {
         // Queued: hiding inside the state change confuses some window managers.
-        QMetaObject::invokeMethod(this, [this] { HideToTray(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { HideToTray(); }, Qt::QueuedConnection);
     } else if (settings.App_ClearClipboardOnMinimize) {
         ClearClipboard();
     }

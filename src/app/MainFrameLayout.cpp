@@ -30,8 +30,8 @@ void CMainFrame::BuildMenus() {
     };
     QMenu* file = bar->addMenu(Tr(62852));
     QMenu* create = file->addMenu(Tr(62857));
-    add(create, {cmd::kNewFolder, cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl,
-                 cmd::kAddFile});
+    add(create, {cmd::kNewFolder, cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote,
+                 cmd::kNewUrl, cmd::kAddFile});
     add(file, {cmd::kBackupOptions});
     QMenu* exchange = file->addMenu(Tr(62858));
     add(exchange, {cmd::kImportCsv, cmd::kExport});
@@ -78,11 +78,12 @@ void CMainFrame::BuildToolBars() {
 
     QToolBar* main = make("MainToolBar");
     auto* newMenu = new QMenu(this);
-    for (int id : {cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl, cmd::kNewFolder,
-                   cmd::kAddFile})
+    for (int id : {cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl,
+                   cmd::kNewFolder, cmd::kAddFile})
         newMenu->addAction(Action(id));
     main->addAction(Action(cmd::kNewPassword));
-    if (auto* button = qobject_cast<QToolButton*>(main->widgetForAction(Action(cmd::kNewPassword)))) {
+    if (auto* button =
+            qobject_cast<QToolButton*>(main->widgetForAction(Action(cmd::kNewPassword)))) {
         button->setMenu(newMenu);
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
@@ -101,7 +102,8 @@ void CMainFrame::BuildToolBars() {
         styles->addAction(Action(id));
     Action(cmd::kViewStyleMenu)->setMenu(styles);
     options->addAction(Action(cmd::kViewStyleMenu));
-    if (auto* button = qobject_cast<QToolButton*>(options->widgetForAction(Action(cmd::kViewStyleMenu))))
+    if (auto* button =
+            qobject_cast<QToolButton*>(options->widgetForAction(Action(cmd::kViewStyleMenu))))
         button->setPopupMode(QToolButton::InstantPopup);
     options->addAction(Action(cmd::kOptions));
     options->addAction(Action(cmd::kAbout));
@@ -114,14 +116,16 @@ QMenu* CMainFrame::BuildListMenu(bool onItem) {
     auto* menu = new QMenu(this);
     menu->setObjectName(onItem ? QStringLiteral("Menu298") : QStringLiteral("Menu297"));
     if (onItem) {
-        for (int id : {cmd::kOpenItem, cmd::kAddToFavorites, cmd::kDuplicate, cmd::kDelete, cmd::kMoveTo})
+        for (int id :
+             {cmd::kOpenItem, cmd::kAddToFavorites, cmd::kDuplicate, cmd::kDelete, cmd::kMoveTo})
             menu->addAction(Action(id));
         menu->setDefaultAction(Action(cmd::kOpenItem));
     } else {
-        for (int id : {cmd::kBack, cmd::kForward, 0, cmd::kNewFolder, cmd::kNewPassword,
-                       cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl, cmd::kAddFile, 0,
-                       cmd::kSelectAll})
-            id ? static_cast<void>(menu->addAction(Action(id))) : static_cast<void>(menu->addSeparator());
+        for (int id :
+             {cmd::kBack, cmd::kForward, 0, cmd::kNewFolder, cmd::kNewPassword, cmd::kNewCreditCard,
+              cmd::kNewNote, cmd::kNewUrl, cmd::kAddFile, 0, cmd::kSelectAll})
+            id ? static_cast<void>(menu->addAction(Action(id)))
+               : static_cast<void>(menu->addSeparator());
     }
     return menu;
 }
@@ -131,8 +135,8 @@ QMenu* CMainFrame::BuildFolderMenu(int id) {
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("Menu294"));
     QMenu* create = menu->addMenu(Tr(62857));
-    for (int c : {cmd::kNewFolder, cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl,
-                  cmd::kAddFile})
+    for (int c : {cmd::kNewFolder, cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote,
+                  cmd::kNewUrl, cmd::kAddFile})
         create->addAction(Action(c));
     const bool root = id == kRootFolderId;
     const bool bin = id == kDeletedFolderId;

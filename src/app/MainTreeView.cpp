@@ -49,8 +49,10 @@ CMainTreeView::CMainTreeView(CTxDoc& doc, QWidget* parent)
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
-    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) { OnExpanded(i, true); });
-    connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& i) { OnExpanded(i, false); });
+    connect(this, &QTreeView::expanded, this,
+            [this](const QModelIndex& i) { OnExpanded(i, true); });
+    connect(this, &QTreeView::collapsed, this,
+            [this](const QModelIndex& i) { OnExpanded(i, false); });
     connect(m_model, &QStandardItemModel::itemChanged, this, &CMainTreeView::OnItemChanged);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnCurrentChanged(current); });
@@ -98,7 +100,8 @@ void CMainTreeView::Reload() {
 
 bool CMainTreeView::HasSubFolders(int id) const {
     TComPtr<ITreeItem> node = m_doc.GetNode(id);
-    TComPtr<ITreeIterator> it = node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
+    TComPtr<ITreeIterator> it =
+        node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
     if (!it)
         return false;
     for (TComPtr<ITreeItem> child = it->First(); child; child = it->Next()) {
@@ -114,7 +117,8 @@ void CMainTreeView::LoadChildren(QStandardItem* item) {
     const int id = item->data(kIdRole).toInt();
     item->removeRows(0, item->rowCount());
     TComPtr<ITreeItem> node = m_doc.GetNode(id);
-    TComPtr<ITreeIterator> it = node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
+    TComPtr<ITreeIterator> it =
+        node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
     if (!it)
         return;
     std::vector<std::pair<QStandardItem*, bool>> children;
@@ -123,7 +127,8 @@ void CMainTreeView::LoadChildren(QStandardItem* item) {
         TComPtr<ICommonProperties> record = m_doc.GetRecord(childId);
         if (!record || !record->IsFolder())
             continue;
-        QStandardItem* childItem = MakeItem(childId, FromBytes(record->GetName()), record->GetImage());
+        QStandardItem* childItem =
+            MakeItem(childId, FromBytes(record->GetName()), record->GetImage());
         if (HasSubFolders(childId))
             childItem->appendRow(MakeItem(kPlaceholderId, QString(), CTrxImageList::kFolderClosed));
         item->appendRow(childItem);
@@ -150,7 +155,8 @@ void CMainTreeView::OnExpanded(const QModelIndex& index, bool expanded) {
     const int image = item->data(kIdRole + 1).toInt();
     if (image != CTrxImageList::kFolderClosed && image != CTrxImageList::kFolderOpen)
         return;
-    item->setIcon(ImageList().Icon(expanded ? CTrxImageList::kFolderOpen : CTrxImageList::kFolderClosed));
+    item->setIcon(
+        ImageList().Icon(expanded ? CTrxImageList::kFolderOpen : CTrxImageList::kFolderClosed));
 }
 
 QStandardItem* CMainTreeView::ItemOf(int id) const {
@@ -161,7 +167,7 @@ QStandardItem* CMainTreeView::ItemOf(int id) const {
     return found.isEmpty() ? nullptr : m_model->itemFromIndex(found.front());
 }
 
-bool CMainTreeView::SelectFolder(int id) {
+bool CMainTreeView::SelectFolder(int id, bool announce) {
     QStandardItem* item = ItemOf(id);
     if (!item) {
         // Load the branch down to id: its ancestors, top first.
@@ -180,10 +186,15 @@ bool CMainTreeView::SelectFolder(int id) {
         if (!item)
             return false;
     }
-    CBusy busy(m_busy);
-    for (QStandardItem* p = item->parent(); p; p = p->parent())
-        expand(p->index());
-    selectionModel()->setCurrentIndex(item->index(), QItemSelectionModel::ClearAndSelect);
+    {
+        CBusy busy(m_busy);
+        for (QStandardItem* p = item->parent(); p; p = p->parent())
+            expand(p->index());
+        if (!announce)
+            selectionModel()->setCurrentIndex(item->index(), QItemSelectionModel::ClearAndSelect);
+    }
+    if (announce)
+        selectionModel()->setCurrentIndex(item->index(), QItemSelectionModel::ClearAndSelect);
     scrollTo(item->index());
     return true;
 }

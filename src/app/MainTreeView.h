@@ -28,8 +28,9 @@ public:
     void Reload();
     // The identifier of the selected folder (0: none).
     int SelectedId() const;
-    // Selects the node of folder id when it is loaded (expanding its ancestors as needed).
-    bool SelectFolder(int id);
+    // Selects the node of folder id (expanding its ancestors as needed). With announce the
+    // selection counts as the user's: it enters the history and the views are told.
+    bool SelectFolder(int id, bool announce = false);
     // The node of id, when loaded.
     QStandardItem* ItemOf(int id) const;
 

@@ -3,10 +3,10 @@
 // Private window messages; in this program they are queued calls on the receiving window.
 namespace msg {
 
-inline constexpr unsigned kListRefilled = 1025;  // right pane: refresh header and preview
-inline constexpr unsigned kOptionChanged = 1034; // main window; wParam = change code
-inline constexpr unsigned kEditorClosed = 1044;  // main window
-inline constexpr unsigned kReloadAll = 1045;     // main window
+inline constexpr unsigned kListRefilled = 1025;   // right pane: refresh header and preview
+inline constexpr unsigned kOptionChanged = 1034;  // main window; wParam = change code
+inline constexpr unsigned kEditorClosed = 1044;   // main window
+inline constexpr unsigned kReloadAll = 1045;      // main window
 inline constexpr unsigned kSwitchLeftView = 1094; // left pane
 inline constexpr unsigned kFocusRightPane = 1104;
 inline constexpr unsigned kEndSessionRefused = 1124;

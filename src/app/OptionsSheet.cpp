@@ -48,7 +48,8 @@ COptionsSheet::COptionsSheet(bool layoutOnly, QWidget* parent) : QDialog(parent)
         auto* cachePage = new QWidget;
         auto* cacheBox = new QVBoxLayout(cachePage);
         m_cacheItems = AddCheck(*cacheBox, ids::kCacheItems, settings.Cache_CacheLoadedItems);
-        m_invalidateCache = AddCheck(*cacheBox, ids::kInvalidateCache, settings.Cache_InvalidateCache);
+        m_invalidateCache =
+            AddCheck(*cacheBox, ids::kInvalidateCache, settings.Cache_InvalidateCache);
         cacheBox->addStretch(1);
         m_pages->addTab(cachePage, Tr(ids::kPageCache));
     }

@@ -92,8 +92,7 @@ void CPasswordDlg::OnMoreCommand(int command) {
         QDialog::reject();
         break;
     case cmd::kAbout:
-        KivMessageBox(FormatString(LoadString(ids::kAboutText), "1.0"),
-                      MB_OK | MB_ICONINFORMATION);
+        KivMessageBox(FormatString(LoadString(ids::kAboutText), "1.0"), MB_OK | MB_ICONINFORMATION);
         break;
     default:
         break;

@@ -58,7 +58,8 @@ QLineEdit* CPreviewPanel::AddField(QFormLayout& form, unsigned label, bool isUrl
         go->setToolTip(Tr(ids::kGoTo));
         go->setIcon(QIcon::fromTheme(QStringLiteral("go-jump")));
         go->setAutoRaise(true);
-        connect(go, &QToolButton::clicked, edit, [edit] { static_cast<CHyperlinkEdit*>(edit)->OpenLink(); });
+        connect(go, &QToolButton::clicked, edit,
+                [edit] { static_cast<CHyperlinkEdit*>(edit)->OpenLink(); });
         row->addWidget(go);
     }
     form.addRow(Tr(label), row);
@@ -118,7 +119,8 @@ void CCustomFieldsPreview::ShowRecord(ICommonProperties& record) {
     const bool show = TresorixSettings().App_ShowPasswords != 0;
     for (int i = 0; i < fields.GetCount(); ++i) {
         const CKivCustomFields::CUSTOMFIELD& field = fields.GetAt(i);
-        const QString value = field.masked && !show ? QString::fromLatin1(kMasked) : FromBytes(field.value);
+        const QString value =
+            field.masked && !show ? QString::fromLatin1(kMasked) : FromBytes(field.value);
         new QTreeWidgetItem(m_list, {FromBytes(field.name), value});
     }
 }
@@ -139,7 +141,8 @@ CPasswordPreview::CPasswordPreview(QWidget* parent) : CPreviewPanel(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(MakeTabs(ids::kPasswordTabs, &TresorixSettings().View_TabSelectedPassword,
-                               {Wrap(m_comments), Wrap(m_custom)}), 1);
+                               {Wrap(m_comments), Wrap(m_custom)}),
+                      1);
 }
 
 void CPasswordPreview::ShowRecord(ICommonProperties& record) {
@@ -200,7 +203,8 @@ void CCreditCardPreview::ShowRecord(ICommonProperties& record) {
         m_address->setText(address);
         m_city->setText(QStringList{FromBytes(card->GetCity()), FromBytes(card->GetState()),
                                     FromBytes(card->GetZip())}
-                            .join(QStringLiteral(" ")).simplified());
+                            .join(QStringLiteral(" "))
+                            .simplified());
         m_country->setText(FromBytes(card->GetCountry()));
     }
     m_comments->setPlainText(FromBytes(record.GetComments()));
@@ -222,7 +226,8 @@ CFilePreview::CFilePreview(QWidget* parent) : CPreviewPanel(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(MakeTabs(ids::kPasswordTabs, &TresorixSettings().View_TabSelectedFile,
-                               {Wrap(m_comments), Wrap(m_custom)}), 1);
+                               {Wrap(m_comments), Wrap(m_custom)}),
+                      1);
 }
 
 void CFilePreview::ShowRecord(ICommonProperties& record) {
@@ -268,7 +273,8 @@ CUrlPreview::CUrlPreview(QWidget* parent) : CPreviewPanel(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(MakeTabs(ids::kPasswordTabs, &TresorixSettings().View_TabSelectedUrl,
-                               {Wrap(m_comments), Wrap(m_custom)}), 1);
+                               {Wrap(m_comments), Wrap(m_custom)}),
+                      1);
 }
 
 void CUrlPreview::ShowRecord(ICommonProperties& record) {

@@ -36,7 +36,8 @@ CRightFrame::CRightFrame(CTxDoc& doc, QWidget* parent) : QWidget(parent), m_doc(
     m_splitter = new CKivSplitter(Qt::Vertical);
     m_splitter->addWidget(m_list);
     m_splitter->addWidget(m_preview);
-    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
 
     CTresorixSettings& settings = TresorixSettings();
     m_splitter->SetFirstPaneSize(settings.WndM_SplitterHeight);
@@ -54,7 +55,8 @@ CRightFrame::CRightFrame(CTxDoc& doc, QWidget* parent) : QWidget(parent), m_doc(
     connect(&m_refreshTimer, &QTimer::timeout, this, &CRightFrame::RefreshHeaderAndPreview);
     m_list->SetRefilledHandler([this](int hint) {
         // Posted, as the message is: the refill finishes before anything reacts to it.
-        QMetaObject::invokeMethod(this, [this, hint] { OnListRefilled(hint); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, hint] { OnListRefilled(hint); }, Qt::QueuedConnection);
     });
     connect(m_list, &CTxListView::SelectionChanged, this, [this] { OnListRefilled(m_lastHint); });
     RefreshHeader();
@@ -108,7 +110,8 @@ void CRightFrame::RefreshPreview() {
         m_preview->Clear();
         return;
     }
-    const int id = leftView == 1 && m_doc.GetSelectedFavorite() ? m_doc.GetSelectedFavorite() : selected.front();
+    const int id = leftView == 1 && m_doc.GetSelectedFavorite() ? m_doc.GetSelectedFavorite()
+                                                                : selected.front();
     m_preview->ShowRecord(m_doc.GetRecord(id));
 }
 

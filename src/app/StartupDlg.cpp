@@ -116,9 +116,9 @@ void CStartupDlg::UpdateControls() {
 }
 
 void CStartupDlg::Browse() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, Tr(ids::kOpenTitle), GetPath(), NameFilters(Tr(ids::kOpenFilter)), nullptr,
-        QFileDialog::ReadOnly);
+    const QString path = QFileDialog::getOpenFileName(this, Tr(ids::kOpenTitle), GetPath(),
+                                                      NameFilters(Tr(ids::kOpenFilter)), nullptr,
+                                                      QFileDialog::ReadOnly);
     if (path.isEmpty())
         return;
     SetPath(path);

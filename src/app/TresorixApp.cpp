@@ -197,7 +197,8 @@ void CTresorixApp::PostMainWindowMessage(unsigned message) {
     if (!frame)
         return;
     QMetaObject::invokeMethod(
-        frame.data(), [frame, message] {
+        frame.data(),
+        [frame, message] {
             if (frame)
                 frame->OnMessage(message);
         },

@@ -38,10 +38,12 @@ bool CTxListModel::ReadRow(CTxDoc& doc, int id, bool withFolders, ROW& row) cons
     record->GetClassID(row.clsid);
     FILETIME64 time = 0;
     row.modified = record->GetModified(time) ? time : 0;
-    row.modifiedText = row.modified ? QString::fromStdString(FileTimeToLocalText(row.modified)) : QString();
+    row.modifiedText =
+        row.modified ? QString::fromStdString(FileTimeToLocalText(row.modified)) : QString();
     time = 0;
     row.created = record->GetCreated(time) ? time : 0;
-    row.createdText = row.created ? QString::fromStdString(FileTimeToLocalText(row.created)) : QString();
+    row.createdText =
+        row.created ? QString::fromStdString(FileTimeToLocalText(row.created)) : QString();
     return true;
 }
 
@@ -55,7 +57,8 @@ void CTxListModel::FillFolder(CTxDoc& doc, int folder, bool withFolders) {
     beginResetModel();
     m_rows.clear();
     TComPtr<ITreeItem> node = folder > 0 ? doc.GetNode(folder) : TComPtr<ITreeItem>();
-    TComPtr<ITreeIterator> it = node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
+    TComPtr<ITreeIterator> it =
+        node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
     if (it) {
         for (TComPtr<ITreeItem> child = it->First(); child; child = it->Next()) {
             ROW row;
@@ -209,8 +212,8 @@ std::vector<int> ReadIdsMimeData(const QMimeData* data) {
     std::vector<int> ids;
     if (!data || !data->hasFormat(QString::fromLatin1(kIdsMimeType)))
         return ids;
-    const QStringList parts =
-        QString::fromLatin1(data->data(QString::fromLatin1(kIdsMimeType))).split(u' ', Qt::SkipEmptyParts);
+    const QStringList parts = QString::fromLatin1(data->data(QString::fromLatin1(kIdsMimeType)))
+                                  .split(u' ', Qt::SkipEmptyParts);
     for (const QString& part : parts) {
         bool ok = false;
         const int id = part.toInt(&ok);

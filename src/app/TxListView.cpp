@@ -42,8 +42,8 @@ CTxListView::CTxListView(CTxDoc& doc, QWidget* parent)
     m_icons->setSelectionModel(m_details->selectionModel());
     m_icons->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_selection = m_details->selectionModel();
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
-                                    static_cast<QAbstractItemView*>(m_icons)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
         view->setDragEnabled(true);
         view->setAcceptDrops(true);
         view->setDropIndicatorShown(true);
@@ -63,7 +63,8 @@ CTxListView::CTxListView(CTxDoc& doc, QWidget* parent)
     layout->addWidget(m_stack);
 
     connect(m_details->header(), &QHeaderView::sectionClicked, this, &CTxListView::OnHeaderClicked);
-    connect(m_selection, &QItemSelectionModel::selectionChanged, this, [this] { emit SelectionChanged(); });
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+            [this] { emit SelectionChanged(); });
     m_details->header()->setSortIndicator(CTxListModel::kName, Qt::AscendingOrder);
     LoadState();
     m_doc.AddView(this);
@@ -116,7 +117,8 @@ void CTxListView::NotifyRefilled(int hint) {
 void CTxListView::OnHeaderClicked(int column) {
     Qt::SortOrder order = Qt::AscendingOrder;
     if (column == m_model->SortColumn())
-        order = m_model->SortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+        order =
+            m_model->SortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_model->sort(column, order);
     m_details->header()->setSortIndicator(column, order);
 }
@@ -156,20 +158,24 @@ void CTxListView::SetViewStyle(int style) {
 void CTxListView::SetGridLines(bool on) {
     m_gridLines = on;
     m_details->setAlternatingRowColors(on);
-    m_details->setStyleSheet(on ? QStringLiteral("QTreeView::item { border-bottom: 1px solid palette(mid); border-right: 1px solid palette(mid); }")
-                                : QString());
+    m_details->setStyleSheet(
+        on ? QStringLiteral("QTreeView::item { border-bottom: 1px solid palette(mid); "
+                            "border-right: 1px solid palette(mid); }")
+           : QString());
 }
 
 void CTxListView::SetFullRowSelect(bool on) {
     m_fullRowSelect = on;
-    m_details->setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    m_details->setSelectionBehavior(on ? QAbstractItemView::SelectRows
+                                       : QAbstractItemView::SelectItems);
     m_details->setAllColumnsShowFocus(on);
 }
 
 std::vector<int> CTxListView::SelectedIds() const {
     std::vector<int> ids;
     QModelIndexList rows = m_selection->selectedIndexes();
-    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     for (const QModelIndex& index : rows) {
         const int id = m_model->Row(index.row()).id;
         if (std::find(ids.begin(), ids.end(), id) == ids.end())
@@ -214,9 +220,10 @@ int CTxListView::IdAt(QAbstractItemView* view, const QPoint& pos) const {
 }
 
 bool CTxListView::eventFilter(QObject* watched, QEvent* event) {
-    QAbstractItemView* view = watched == m_details->viewport() ? static_cast<QAbstractItemView*>(m_details)
-                              : watched == m_icons->viewport() ? static_cast<QAbstractItemView*>(m_icons)
-                                                               : nullptr;
+    QAbstractItemView* view =
+        watched == m_details->viewport() ? static_cast<QAbstractItemView*>(m_details)
+        : watched == m_icons->viewport() ? static_cast<QAbstractItemView*>(m_icons)
+                                         : nullptr;
     if (!view)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
@@ -275,8 +282,8 @@ void CTxListView::SaveState() const {
     store.WriteProfileInt(kSection, "GridLines", m_gridLines ? 1 : 0);
     store.WriteProfileInt(kSection, "FullRowSelect", m_fullRowSelect ? 1 : 0);
     store.WriteProfileInt(kSection, "ViewStyle", m_style);
-    store.WriteProfileString(kSection, "Columns",
-                             CHeaderState::Capture(*m_details->header(), m_model->SortColumn(),
-                                                   m_model->SortOrder())
-                                 .Format());
+    store.WriteProfileString(
+        kSection, "Columns",
+        CHeaderState::Capture(*m_details->header(), m_model->SortColumn(), m_model->SortOrder())
+            .Format());
 }

@@ -42,10 +42,36 @@ void PrintOverview(std::ostream& out) {
         name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');
         out << "  " << name << command.summary << '\n';
     }
-    out << "\nA FOLDER or ITEM is a path of names from the root folder (\"My Passwords/Work/Mail\";\n"
+    out << "\nA FOLDER or ITEM is a path of names from the root folder (\"My "
+           "Passwords/Work/Mail\";\n"
            "write \\/ for a slash inside a name) or an identifier (\"#17\"). Options may stand\n"
            "before or after the other arguments.\n\n"
            "Exit status: 0 success, 1 usage error, 2 login refused, 3 data error.\n";
+}
+
+// Writes text in lines of at most 80 characters, each after indent blanks; the first line
+// follows what the caller wrote already.
+void PrintWrapped(std::ostream& out, const std::string& text, std::size_t indent) {
+    constexpr std::size_t kWidth = 80;
+    std::size_t column = indent;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (column > indent && column + 1 + word.size() > kWidth) {
+            out << '\n' << std::string(indent, ' ');
+            column = indent;
+        } else if (column > indent) {
+            out << ' ';
+            ++column;
+        }
+        out << word;
+        column += word.size();
+        start = end + 1;
+    }
+    out << '\n';
 }
 
 void PrintCommandHelp(const CLICOMMAND& command, std::ostream& out) {
@@ -65,7 +91,8 @@ void PrintCommandHelp(const CLICOMMAND& command, std::ostream& out) {
             form.resize(28, ' ');
         else
             form += "\n" + std::string(30, ' ');
-        out << "  " << form << option.help << '\n';
+        out << "  " << form;
+        PrintWrapped(out, option.help, 30);
     }
 }
 
@@ -109,6 +136,9 @@ const std::vector<CLICOMMAND>& CliCommands() {
         AddItemCommands(table);
         AddEditCommands(table);
         AddFileCommands(table);
+        AddSearchCommands(table);
+        AddImportCommands(table);
+        AddExportCommands(table);
         AddGenerateCommands(table);
         AddDumpCommands(table);
         return table;
@@ -152,10 +182,10 @@ int RunCli(const std::vector<std::string>& words, std::istream& in, std::ostream
 int RunCli(int argc, char** argv) {
     // Files the program makes are for the user alone.
     ::umask(077);
-    QCoreApplication application(argc, argv);
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i)
         words.emplace_back(argv[i]);
+    QCoreApplication application(argc, argv);
     std::ios::sync_with_stdio(true);
     return RunCli(words, std::cin, std::cout, std::cerr);
 }

@@ -31,5 +31,7 @@ bool CCliChange::Commit() {
     }
     const bool committed = m_scope->Commit();
     m_scope.reset();
+    if (committed)
+        m_vault.MarkChanged();
     return committed;
 }

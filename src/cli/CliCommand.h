@@ -30,6 +30,9 @@ void AddCheckCommands(std::vector<CLICOMMAND>& commands);
 void AddItemCommands(std::vector<CLICOMMAND>& commands);
 void AddEditCommands(std::vector<CLICOMMAND>& commands);
 void AddFileCommands(std::vector<CLICOMMAND>& commands);
+void AddSearchCommands(std::vector<CLICOMMAND>& commands);
+void AddImportCommands(std::vector<CLICOMMAND>& commands);
+void AddExportCommands(std::vector<CLICOMMAND>& commands);
 void AddGenerateCommands(std::vector<CLICOMMAND>& commands);
 void AddDumpCommands(std::vector<CLICOMMAND>& commands);
 

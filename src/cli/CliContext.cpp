@@ -11,8 +11,8 @@ int CCliContext::Fail(int code, const std::string& message) {
 }
 
 int CCliContext::Usage(const std::string& message) {
-    m_err << "tresorix-cli " << m_command << ": " << message << "\nTry 'tresorix-cli "
-          << m_command << " --help'.\n";
+    m_err << "tresorix-cli " << m_command << ": " << message << "\nTry 'tresorix-cli " << m_command
+          << " --help'.\n";
     return kExitUsage;
 }
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-CCliMessageSink::CCliMessageSink(std::ostream& err) : m_err(err), m_previous(SetMessageSink(this)) {}
+CCliMessageSink::CCliMessageSink(std::ostream& err)
+    : m_err(err), m_previous(SetMessageSink(this)) {}
 
 CCliMessageSink::~CCliMessageSink() {
     SetMessageSink(m_previous);
@@ -14,7 +15,8 @@ int CCliMessageSink::Show(const std::string& text, const std::string&, unsigned 
     if (icon == MB_ICONSTOP || icon == MB_ICONEXCLAMATION)
         ++m_errors;
     const unsigned buttons = flags & 0x0F;
-    const bool question = buttons == MB_YESNO || buttons == MB_YESNOCANCEL || buttons == MB_OKCANCEL;
+    const bool question =
+        buttons == MB_YESNO || buttons == MB_YESNOCANCEL || buttons == MB_OKCANCEL;
     if (!m_muted && !(question && m_answerChosen)) {
         std::string line = text;
         while (!line.empty() && line.back() == '\n')

@@ -7,9 +7,21 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 
 namespace {
+
+// The terminal state to restore when a signal ends the program while echo is off.
+int g_terminalFd = -1;
+termios g_savedTerminal{};
+
+void RestoreTerminalAndDie(int signal) {
+    if (g_terminalFd >= 0)
+        ::tcsetattr(g_terminalFd, TCSAFLUSH, &g_savedTerminal);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
 
 // Restores the terminal and closes it however reading ends.
 class CTerminal {
@@ -33,8 +45,15 @@ public:
         termios quiet = m_saved;
         quiet.c_lflag &= static_cast<tcflag_t>(~(ECHO | ECHONL));
         quiet.c_lflag |= ICANON;
-        if (::tcsetattr(m_fd, TCSAFLUSH, &quiet) != 0)
+        g_savedTerminal = m_saved;
+        g_terminalFd = m_fd;
+        auto previousInt = std::signal(SIGINT, RestoreTerminalAndDie);
+        auto previousTerm = std::signal(SIGTERM, RestoreTerminalAndDie);
+        auto previousHup = std::signal(SIGHUP, RestoreTerminalAndDie);
+        if (::tcsetattr(m_fd, TCSAFLUSH, &quiet) != 0) {
+            Restore(previousInt, previousTerm, previousHup);
             return false;
+        }
         m_echoOff = true;
         line.clear();
         bool complete = false;
@@ -48,6 +67,7 @@ public:
         }
         ::tcsetattr(m_fd, TCSAFLUSH, &m_saved);
         m_echoOff = false;
+        Restore(previousInt, previousTerm, previousHup);
         Write("\n");
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -55,6 +75,15 @@ public:
     }
 
 private:
+    using HANDLER = void (*)(int);
+
+    static void Restore(HANDLER previousInt, HANDLER previousTerm, HANDLER previousHup) {
+        std::signal(SIGINT, previousInt);
+        std::signal(SIGTERM, previousTerm);
+        std::signal(SIGHUP, previousHup);
+        g_terminalFd = -1;
+    }
+
     void Write(const char* text) {
         const std::size_t length = std::strlen(text);
         if (::write(m_fd, text, length) < 0)

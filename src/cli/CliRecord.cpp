@@ -19,10 +19,14 @@ struct CLASSNAME {
 };
 
 const CLASSNAME kClassNames[] = {
-    {&CLSID_Folder, "CFolder"},           {&CLSID_RootFolder, "CRootFolder"},
-    {&CLSID_DeletedFolder, "CDeletedFolder"}, {&CLSID_PasswordItem, "CPasswordItem"},
-    {&CLSID_CreditCardItem, "CCreditCardItem"}, {&CLSID_Note, "CNote"},
-    {&CLSID_UrlItem, "CUrlItem"},         {&CLSID_FileItem, "CFileItem"},
+    {&CLSID_Folder, "CFolder"},
+    {&CLSID_RootFolder, "CRootFolder"},
+    {&CLSID_DeletedFolder, "CDeletedFolder"},
+    {&CLSID_PasswordItem, "CPasswordItem"},
+    {&CLSID_CreditCardItem, "CCreditCardItem"},
+    {&CLSID_Note, "CNote"},
+    {&CLSID_UrlItem, "CUrlItem"},
+    {&CLSID_FileItem, "CFileItem"},
 };
 
 // Expiration dates are stored as month and year on two lines.

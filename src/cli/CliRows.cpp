@@ -45,7 +45,6 @@ STOREDDATA DecodeStoredData(const char* text) {
     return data;
 }
 
-bool DecryptStoredData(const std::string& ciphertext, const std::string& keyText,
-                       CMemFile& plain) {
+bool DecryptStoredData(const std::string& ciphertext, const std::string& keyText, CMemFile& plain) {
     return DecryptPayload(ciphertext.data(), ciphertext.size(), keyText, plain);
 }

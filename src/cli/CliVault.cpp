@@ -39,7 +39,7 @@ private:
 CCliVault::CCliVault(CCliContext& context) : m_context(context) {}
 
 CCliVault::~CCliVault() {
-    if (m_readOnly) {
+    if (!m_changed) {
         if (TComPtr<ITresorix> tresorix = m_doc.GetTresorix())
             tresorix->SetAuthorised(false);
     }
@@ -171,8 +171,8 @@ int CCliVault::Find(const std::string& spec, int& id) {
     for (std::size_t i = 1; i < names.size(); ++i) {
         const std::vector<int> found = ChildrenNamed(current, names[i]);
         if (found.empty())
-            return m_context.Fail(kExitDataError, "no item '" + names[i] + "' in '" +
-                                                      PathOf(current) + "'");
+            return m_context.Fail(kExitDataError,
+                                  "no item '" + names[i] + "' in '" + PathOf(current) + "'");
         if (found.size() > 1) {
             std::string ids;
             for (int each : found)
@@ -203,8 +203,8 @@ std::string CCliVault::PathOf(int id) const {
     std::set<int> seen;
     for (int node = id; node != 0 && seen.insert(node).second; node = ParentOf(node)) {
         TComPtr<ICommonProperties> record = Record(node);
-        names.push_back(record ? EscapeName(DisplayText(record->GetName())) : "#" +
-                                                                                std::to_string(node));
+        names.push_back(record ? EscapeName(DisplayText(record->GetName()))
+                               : "#" + std::to_string(node));
     }
     std::string path;
     for (auto it = names.rbegin(); it != names.rend(); ++it) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/CliPassword.h"
-#include "model/Interfaces.h"
 #include "model/ComPtr.h"
+#include "model/Interfaces.h"
 #include "model/TxDoc.h"
 
 #include <string>
@@ -26,9 +26,9 @@ public:
     // the reason was written (2 for a refused login, 3 for a file that cannot be read).
     int Open(const std::string& path);
 
-    // A read-only command leaves the file untouched at logout (the favorites are not written
-    // back); set before the vault is closed.
-    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Called once a change was committed. Until then the file is left untouched at logout:
+    // the favorites are only written back into a file that changed.
+    void MarkChanged() { m_changed = true; }
 
     CTxDoc& Doc() { return m_doc; }
     CCliContext& Context() { return m_context; }
@@ -64,5 +64,5 @@ private:
     CTxDoc m_doc;
     std::string m_path;
     CSecretText m_password;
-    bool m_readOnly = false;
+    bool m_changed = false;
 };

@@ -74,8 +74,8 @@ private:
                    });
         for (const auto& [id, data] : rows) {
             if (data.isNull || data.ciphertext.empty()) {
-                Problem("tree", id, data.malformed ? "the stored text is malformed"
-                                                   : "no record is stored");
+                Problem("tree", id,
+                        data.malformed ? "the stored text is malformed" : "no record is stored");
                 continue;
             }
             CMemFile plain;
@@ -110,7 +110,8 @@ private:
         auto it = m_nodes.find(id);
         if (it == m_nodes.end())
             Problem("tree", id, std::string("the ") + what + " is missing");
-        else if (it->second.readable && (!(it->second.clsid == clsid) || it->second.parent != parent))
+        else if (it->second.readable &&
+                 (!(it->second.clsid == clsid) || it->second.parent != parent))
             Problem("tree", id, std::string("is not the ") + what);
     }
 
@@ -125,8 +126,8 @@ private:
                 continue;
             }
             if (m_nodes.at(node.parent).readable && !IsFolderNode(node.parent))
-                Problem("tree", id, "its parent #" + std::to_string(node.parent) +
-                                        " is not a folder");
+                Problem("tree", id,
+                        "its parent #" + std::to_string(node.parent) + " is not a folder");
             std::set<int> seen{id};
             for (int up = node.parent; up != 0;) {
                 if (!seen.insert(up).second) {
@@ -156,19 +157,21 @@ private:
             ++m_parts;
             auto owner = m_nodes.find(row.owner);
             if (owner == m_nodes.end() || !(owner->second.clsid == CLSID_FileItem))
-                Problem("data", row.id, "belongs to #" + std::to_string(row.owner) +
-                                            ", which is not a file record");
+                Problem("data", row.id,
+                        "belongs to #" + std::to_string(row.owner) +
+                            ", which is not a file record");
             if (!byOwner[row.owner].emplace(row.part, row.id).second)
-                Problem("data", row.id, "repeats part " + std::to_string(row.part) + " of #" +
-                                            std::to_string(row.owner));
+                Problem("data", row.id,
+                        "repeats part " + std::to_string(row.part) + " of #" +
+                            std::to_string(row.owner));
         }
         for (const auto& [owner, parts] : byOwner) {
             int expected = 1;
             for (const auto& [number, rowId] : parts) {
                 if (number != expected)
-                    Problem("data", rowId, "is part " + std::to_string(number) + " of #" +
-                                               std::to_string(owner) + " where part " +
-                                               std::to_string(expected) + " belongs");
+                    Problem("data", rowId,
+                            "is part " + std::to_string(number) + " of #" + std::to_string(owner) +
+                                " where part " + std::to_string(expected) + " belongs");
                 expected = number + 1;
                 const bool last = number == parts.rbegin()->first;
                 CheckPart(rowId, owner, last);
@@ -192,7 +195,8 @@ private:
             return;
         }
         const std::uint64_t length = plain.GetLength();
-        if (length == 0 || length > CFileParts::kPartSize || (!last && length != CFileParts::kPartSize))
+        if (length == 0 || length > CFileParts::kPartSize ||
+            (!last && length != CFileParts::kPartSize))
             Problem("data", rowId, "decrypts to " + std::to_string(length) + " bytes" + where);
     }
 
@@ -210,7 +214,6 @@ int RunCheck(CCliContext& context) {
     if (!context.CheckPositionals(1, 1, code))
         return code;
     CCliVault vault(context);
-    vault.SetReadOnly(true);
     if ((code = vault.Open(context.Args().Positionals()[0])) != kExitOk)
         return code;
     CChecker checker(*vault.Doc().GetDatabase(), vault.Tresorix()->GetPassword());
@@ -261,7 +264,9 @@ int RunCheck(CCliContext& context) {
 
 void AddCheckCommands(std::vector<CLICOMMAND>& commands) {
     commands.push_back(
-        {"check", "VAULT", "Check that everything stored can be read",
+        {"check",
+         "VAULT",
+         "Check that everything stored can be read",
          "Logs in, then decrypts and reads every record and every part of every attached\n"
          "file, and checks the tree and the file parts fit together. Exit status 3 when\n"
          "anything is unreadable.",

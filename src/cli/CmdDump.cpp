@@ -50,13 +50,15 @@ int ToInt(const char* text) {
 }
 
 std::string_view Bytes(const CMemFile& file) {
-    return {reinterpret_cast<const char*>(file.GetData()), static_cast<std::size_t>(file.GetLength())};
+    return {reinterpret_cast<const char*>(file.GetData()),
+            static_cast<std::size_t>(file.GetLength())};
 }
 
 std::int32_t Int32At(std::string_view bytes, std::size_t offset) {
     std::uint32_t value = 0;
     for (std::size_t i = 0; i < 4 && offset + i < bytes.size(); ++i)
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i]))
+                 << (8 * i);
     return static_cast<std::int32_t>(value);
 }
 
@@ -142,7 +144,8 @@ void CDumper::Credentials(bool withPassword) {
                 accepted = form;
         WriteBytes(m_json, "password", accepted);
         SecureZero(accepted);
-        m_json.Field("password_encoding", "cp1252 bytes as given (hex); text is their latin-1 view");
+        m_json.Field("password_encoding",
+                     "cp1252 bytes as given (hex); text is their latin-1 view");
     }
     m_json.Field("key_text", m_key);
     std::string hint;
@@ -231,8 +234,8 @@ void CDumper::Header() {
             m_json.Field("favorites_count", static_cast<std::int64_t>(count));
             m_json.Key("favorites");
             m_json.BeginArray();
-            for (std::int64_t i = 0; i < count && 4 + 4 * i + 4 <= static_cast<std::int64_t>(bytes.size());
-                 ++i)
+            for (std::int64_t i = 0;
+                 i < count && 4 + 4 * i + 4 <= static_cast<std::int64_t>(bytes.size()); ++i)
                 m_json.Int(Int32At(bytes, static_cast<std::size_t>(4 + 4 * i)));
             m_json.EndArray();
             m_json.Field("seal", static_cast<std::int64_t>(
@@ -386,15 +389,17 @@ void CDumper::Attachment(int id) {
     QCryptographicHash whole(QCryptographicHash::Sha256);
     std::size_t total = 0;
     CSQLiteBuffer sql;
-    ForEachRow(m_db, sql.Format("select id, part, data from tresorix_data where id_parent = %d "
-                                "order by part asc",
-                                id),
+    ForEachRow(m_db,
+               sql.Format("select id, part, data from tresorix_data where id_parent = %d "
+                          "order by part asc",
+                          id),
                [&](const std::vector<const char*>& c) {
                    const STOREDDATA data = DecodeStoredData(c[2]);
                    CMemFile plain;
                    DecryptStoredData(data.ciphertext, m_key, plain);
                    const std::string_view bytes = Bytes(plain);
-                   whole.addData(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+                   whole.addData(
+                       QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
                    total += bytes.size();
                    parts.push_back({ToInt(c[0]), ToInt(c[1]), bytes.size(), Sha256Text(bytes),
                                     data.text.size(), Sha256Text(data.text)});
@@ -447,7 +452,6 @@ int RunDump(CCliContext& context) {
     if (!context.CheckPositionals(1, 1, code))
         return code;
     CCliVault vault(context);
-    vault.SetReadOnly(true);
     if ((code = vault.Open(context.Args().Positionals()[0])) != kExitOk)
         return code;
     try {
@@ -465,7 +469,9 @@ int RunDump(CCliContext& context) {
 
 void AddDumpCommands(std::vector<CLICOMMAND>& commands) {
     commands.push_back(
-        {"dump", "VAULT", "Write the whole decoded data file as JSON",
+        {"dump",
+         "VAULT",
+         "Write the whole decoded data file as JSON",
          "Everything stored is written, record passwords included, in the layout of the vault\n"
          "manifests. The master password itself is only written with --reveal.",
          CLICOMMAND::kLogin | CLICOMMAND::kJson,

@@ -30,9 +30,9 @@ const RECORDTYPE kRecordTypes[] = {
 };
 
 const char* const kPasswordKeys[] = {"login", "password", "url", "email"};
-const char* const kCardKeys[] = {"name-on-card", "number", "security-code", "pin", "card-type",
-                                 "expires", "bank-info", "address1", "address2", "city",
-                                 "state", "zip", "country"};
+const char* const kCardKeys[] = {
+    "name-on-card", "number",   "security-code", "pin",   "card-type", "expires", "bank-info",
+    "address1",     "address2", "city",          "state", "zip",       "country"};
 
 bool IsTypeField(const std::string& key) {
     for (const char* each : kPasswordKeys)

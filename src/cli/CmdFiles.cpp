@@ -110,7 +110,6 @@ int RunExtract(CCliContext& context) {
         return code;
     const CCliArgs& args = context.Args();
     CCliVault vault(context);
-    vault.SetReadOnly(true);
     if ((code = vault.Open(args.Positionals()[0])) != kExitOk)
         return code;
     int id = 0;
@@ -152,7 +151,9 @@ int RunExtract(CCliContext& context) {
 
 void AddFileCommands(std::vector<CLICOMMAND>& commands) {
     commands.push_back(
-        {"attach", "VAULT FILE", "Keep a file inside the data file",
+        {"attach",
+         "VAULT FILE",
+         "Keep a file inside the data file",
          "Makes a new file record (named after the file unless --name is given), or with\n"
          "--item replaces the stored file of an existing file record.",
          CLICOMMAND::kLogin | CLICOMMAND::kJson,
@@ -163,7 +164,9 @@ void AddFileCommands(std::vector<CLICOMMAND>& commands) {
           {"comments-file", 0, "FILE", "the comments from a file"}},
          RunAttach});
     commands.push_back(
-        {"extract", "VAULT ITEM [TARGET]", "Write the file of a file record to disk",
+        {"extract",
+         "VAULT ITEM [TARGET]",
+         "Write the file of a file record to disk",
          "TARGET defaults to the stored file name in the current folder; a folder as TARGET\n"
          "receives the file under its stored name. The file appears complete or not at all.",
          CLICOMMAND::kLogin | CLICOMMAND::kJson,

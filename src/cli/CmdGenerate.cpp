@@ -80,8 +80,7 @@ int RunGenerate(CCliContext& context) {
     for (int i = 0; i < options.count; ++i) {
         std::string password = generator.Generate(
             options.length, options.upper, options.lower, options.numerals, options.exclude,
-            options.special, options.otherEnabled, options.other, options.pronounce,
-            options.level);
+            options.special, options.otherEnabled, options.other, options.pronounce, options.level);
         if (password.empty() || password == CPassword::kWrongOptions) {
             for (std::string& each : passwords)
                 SecureZero(each);
@@ -114,7 +113,9 @@ int RunGenerate(CCliContext& context) {
 
 void AddGenerateCommands(std::vector<CLICOMMAND>& commands) {
     commands.push_back(
-        {"generate", "", "Generate random passwords",
+        {"generate",
+         "",
+         "Generate random passwords",
          "Characters are drawn from the sets switched on (upper and lower case letters, digits\n"
          "and special symbols by default) and from the symbols of --other. The JSON form\n"
          "adds the estimated strength in bits.",

@@ -35,17 +35,16 @@ void Collect(CCliVault& vault, int id, int depth, bool recursive, std::set<int>&
     }
 }
 
-int OpenVault(CCliContext& context, CCliVault& vault, int minArgs, int maxArgs, bool readOnly) {
+int OpenVault(CCliContext& context, CCliVault& vault, int minArgs, int maxArgs) {
     int code = kExitOk;
     if (!context.CheckPositionals(minArgs, maxArgs, code))
         return code;
-    vault.SetReadOnly(readOnly);
     return vault.Open(context.Args().Positionals()[0]);
 }
 
 int RunLs(CCliContext& context) {
     CCliVault vault(context);
-    int code = OpenVault(context, vault, 1, 2, true);
+    int code = OpenVault(context, vault, 1, 2);
     if (code != kExitOk)
         return code;
     const auto& words = context.Args().Positionals();
@@ -66,8 +65,8 @@ int RunLs(CCliContext& context) {
             Collect(vault, folder, 0, context.Args().Has("recursive"), seen, entries);
         } else {
             TComPtr<ICommonProperties> record = vault.Record(folder);
-            entries.push_back({folder, vault.ParentOf(folder), 0, record->GetTypeName(),
-                               record->GetName()});
+            entries.push_back(
+                {folder, vault.ParentOf(folder), 0, record->GetTypeName(), record->GetName()});
         }
     }
     if (context.Json()) {
@@ -97,7 +96,7 @@ int RunLs(CCliContext& context) {
 
 int RunShow(CCliContext& context) {
     CCliVault vault(context);
-    int code = OpenVault(context, vault, 2, -1, true);
+    int code = OpenVault(context, vault, 2, -1);
     if (code != kExitOk)
         return code;
     const auto& words = context.Args().Positionals();
@@ -134,7 +133,7 @@ int RunShow(CCliContext& context) {
 
 int RunMkdir(CCliContext& context) {
     CCliVault vault(context);
-    int code = OpenVault(context, vault, 2, 2, false);
+    int code = OpenVault(context, vault, 2, 2);
     if (code != kExitOk)
         return code;
     std::vector<std::string> names;
@@ -203,7 +202,7 @@ int FindAll(CCliVault& vault, const std::vector<std::string>& words, std::size_t
 
 int RunMv(CCliContext& context) {
     CCliVault vault(context);
-    int code = OpenVault(context, vault, 3, -1, false);
+    int code = OpenVault(context, vault, 3, -1);
     if (code != kExitOk)
         return code;
     const auto& words = context.Args().Positionals();
@@ -217,8 +216,8 @@ int RunMv(CCliContext& context) {
         if (!record || !record->CanMove())
             return context.Fail(kExitDataError, vault.PathOf(id) + " cannot be moved");
         if (!vault.Doc().IsValidMoveTarget({id}, target))
-            return context.Fail(kExitDataError, vault.PathOf(id) + " cannot be moved into " +
-                                                    vault.PathOf(target));
+            return context.Fail(kExitDataError,
+                                vault.PathOf(id) + " cannot be moved into " + vault.PathOf(target));
     }
     CCliChange change(vault);
     for (int id : ids)
@@ -231,7 +230,7 @@ int RunMv(CCliContext& context) {
 
 int RunCp(CCliContext& context) {
     CCliVault vault(context);
-    int code = OpenVault(context, vault, 2, 3, false);
+    int code = OpenVault(context, vault, 2, 3);
     if (code != kExitOk)
         return code;
     const auto& words = context.Args().Positionals();
@@ -280,7 +279,7 @@ int RunCp(CCliContext& context) {
 
 int RunRm(CCliContext& context) {
     CCliVault vault(context);
-    int code = OpenVault(context, vault, 2, -1, false);
+    int code = OpenVault(context, vault, 2, -1);
     if (code != kExitOk)
         return code;
     const auto& words = context.Args().Positionals();
@@ -304,7 +303,7 @@ int RunRm(CCliContext& context) {
 
 int RunEmptyTrash(CCliContext& context) {
     CCliVault vault(context);
-    int code = OpenVault(context, vault, 1, 1, false);
+    int code = OpenVault(context, vault, 1, 1);
     if (code != kExitOk)
         return code;
     if (vault.Doc().IsRecycleBinEmpty())
@@ -321,36 +320,54 @@ int RunEmptyTrash(CCliContext& context) {
 } // namespace
 
 void AddItemCommands(std::vector<CLICOMMAND>& commands) {
-    commands.push_back(
-        {"ls", "VAULT [FOLDER]", "List the whole tree or the items of a folder",
-         "Each line shows the identifier, the type and the name of an item.",
-         CLICOMMAND::kLogin | CLICOMMAND::kJson,
-         {{"recursive", 'R', nullptr, "list the folders below FOLDER too"}},
-         RunLs});
-    commands.push_back({"show", "VAULT ITEM...", "Show every field of records", nullptr,
+    commands.push_back({"ls",
+                        "VAULT [FOLDER]",
+                        "List the whole tree or the items of a folder",
+                        "Each line shows the identifier, the type and the name of an item.",
+                        CLICOMMAND::kLogin | CLICOMMAND::kJson,
+                        {{"recursive", 'R', nullptr, "list the folders below FOLDER too"}},
+                        RunLs});
+    commands.push_back({"show",
+                        "VAULT ITEM...",
+                        "Show every field of records",
+                        nullptr,
                         CLICOMMAND::kLogin | CLICOMMAND::kJson,
                         {{"reveal", 0, nullptr, "show passwords and masked values"}},
                         RunShow});
-    commands.push_back({"mkdir", "VAULT PATH", "Create a folder, and its parents as needed",
-                        nullptr, CLICOMMAND::kLogin | CLICOMMAND::kJson,
+    commands.push_back({"mkdir",
+                        "VAULT PATH",
+                        "Create a folder, and its parents as needed",
+                        nullptr,
+                        CLICOMMAND::kLogin | CLICOMMAND::kJson,
                         {},
                         RunMkdir});
-    commands.push_back({"mv", "VAULT ITEM... FOLDER", "Move items into a folder", nullptr,
+    commands.push_back({"mv",
+                        "VAULT ITEM... FOLDER",
+                        "Move items into a folder",
+                        nullptr,
                         CLICOMMAND::kLogin,
                         {},
                         RunMv});
     commands.push_back(
-        {"cp", "VAULT ITEM [FOLDER]", "Copy a record (into its own folder or into FOLDER)",
+        {"cp",
+         "VAULT ITEM [FOLDER]",
+         "Copy a record (into its own folder or into FOLDER)",
          "The copy is named like the record, with \" (2)\", \" (3)\"... where the name is taken.",
          CLICOMMAND::kLogin | CLICOMMAND::kJson,
          {},
          RunCp});
-    commands.push_back({"rm", "VAULT ITEM...", "Move items into the recycle bin (\"Deleted\")",
-                        nullptr, CLICOMMAND::kLogin,
+    commands.push_back({"rm",
+                        "VAULT ITEM...",
+                        "Move items into the recycle bin (\"Deleted\")",
+                        nullptr,
+                        CLICOMMAND::kLogin,
                         {},
                         RunRm});
-    commands.push_back({"empty-trash", "VAULT", "Delete the contents of the recycle bin for good",
-                        nullptr, CLICOMMAND::kLogin,
+    commands.push_back({"empty-trash",
+                        "VAULT",
+                        "Delete the contents of the recycle bin for good",
+                        nullptr,
+                        CLICOMMAND::kLogin,
                         {},
                         RunEmptyTrash});
 }

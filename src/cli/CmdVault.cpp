@@ -195,7 +195,6 @@ int RunBackup(CCliContext& context) {
     {
         // The copy is made only of a file that opens with these credentials, and closed.
         CCliVault vault(context);
-        vault.SetReadOnly(true);
         if ((code = vault.Open(args.Positionals()[0])) != kExitOk)
             return code;
         path = vault.GetPath();
@@ -253,7 +252,9 @@ int RunCompact(CCliContext& context) {
 
 void AddVaultCommands(std::vector<CLICOMMAND>& commands) {
     commands.push_back(
-        {"create", "VAULT", "Create a new data file",
+        {"create",
+         "VAULT",
+         "Create a new data file",
          "The password is asked for twice on the terminal (one line with --password-stdin).\n"
          "A VAULT without an extension gets \".trx\".",
          CLICOMMAND::kLogin | CLICOMMAND::kJson,
@@ -262,12 +263,17 @@ void AddVaultCommands(std::vector<CLICOMMAND>& commands) {
           {"empty-password", 0, nullptr, "allow an empty password"},
           {"replace", 0, nullptr, "move an existing file at VAULT aside (VAULT.bakNN)"}},
          RunCreate});
-    commands.push_back({"hint", "VAULT", "Show the password hint of a data file", nullptr,
+    commands.push_back({"hint",
+                        "VAULT",
+                        "Show the password hint of a data file",
+                        nullptr,
                         CLICOMMAND::kJson,
                         {},
                         RunHint});
     commands.push_back(
-        {"passwd", "VAULT", "Change the master password, the username or the hint",
+        {"passwd",
+         "VAULT",
+         "Change the master password, the username or the hint",
          "Reads the current password, then the new one (twice on the terminal; with\n"
          "--password-stdin the first line is the current and the second the new password).\n"
          "Every record and file is encrypted again under the new password.",
@@ -277,7 +283,9 @@ void AddVaultCommands(std::vector<CLICOMMAND>& commands) {
           {"empty-password", 0, nullptr, "allow an empty new password"}},
          RunPasswd});
     commands.push_back(
-        {"backup", "VAULT", "Copy the data file into a backup folder",
+        {"backup",
+         "VAULT",
+         "Copy the data file into a backup folder",
          "The copy is named after the data file with the time appended; an existing copy is\n"
          "never overwritten.",
          CLICOMMAND::kLogin | CLICOMMAND::kJson,
@@ -285,7 +293,10 @@ void AddVaultCommands(std::vector<CLICOMMAND>& commands) {
           {"timestamp", 0, "FORMAT", "strftime format of the time (default _%Y_%m_%d_%H_%M_%S)"},
           {"no-timestamp", 0, nullptr, "keep the file name as it is"}},
          RunBackup});
-    commands.push_back({"compact", "VAULT", "Compact the data file", nullptr,
+    commands.push_back({"compact",
+                        "VAULT",
+                        "Compact the data file",
+                        nullptr,
                         CLICOMMAND::kLogin | CLICOMMAND::kJson,
                         {},
                         RunCompact});

@@ -51,9 +51,13 @@ void CJsonWriter::Close(char bracket) {
     m_out << bracket;
 }
 
-void CJsonWriter::EndObject() { Close('}'); }
+void CJsonWriter::EndObject() {
+    Close('}');
+}
 
-void CJsonWriter::EndArray() { Close(']'); }
+void CJsonWriter::EndArray() {
+    Close(']');
+}
 
 void CJsonWriter::Quoted(const std::u32string& text) {
     m_out << '"';

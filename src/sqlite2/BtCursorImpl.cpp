@@ -35,7 +35,15 @@ const uint8_t* BtCursorImpl::CurrentCell() const {
     return ref.Data() + ViewOf(ref.Hdr()).cell[m_idx[m_depth - 1]];
 }
 
+void BtCursorImpl::StartScan(int direction) {
+    if (m_scanDir != direction) {
+        m_scanDir = direction;
+        std::fill(m_entered.begin(), m_entered.end(), 0);
+    }
+}
+
 void BtCursorImpl::SavePosition() {
+    m_scanDir = 0;
     if (m_state == State::kValid) {
         if (CellKey(CurrentCell(), m_savedKey) == SQLITE_OK) {
             m_state = State::kSaved;
@@ -93,6 +101,7 @@ int BtCursorImpl::CompareCell(const uint8_t* cell, const uint8_t* key, uint32_t 
 
 int BtCursorImpl::MoveToRoot() {
     ReleasePath();
+    m_scanDir = 0;
     m_skip = 0;
     m_deleted = false;
     if (!m_bt)
@@ -119,6 +128,15 @@ int BtCursorImpl::PushChild(Pgno child) {
     for (int i = 0; i < m_depth; i++) {
         if (m_refs[i].Number() == child)
             return SQLITE_CORRUPT;
+    }
+    if (m_scanDir != 0) {
+        size_t word = child / 64;
+        if (word >= m_entered.size())
+            m_entered.resize(word + 1, 0);
+        uint64_t bit = uint64_t(1) << (child % 64);
+        if (m_entered[word] & bit)
+            return SQLITE_CORRUPT;
+        m_entered[word] |= bit;
     }
     int rc = m_bt->LoadNode(child, m_refs[m_depth]);
     if (rc != SQLITE_OK)
@@ -230,6 +248,7 @@ Rc BtCursorImpl::Moveto(const void* key, int nKey, int& res) {
 Rc BtCursorImpl::First(bool& empty) {
     empty = true;
     int rc = MoveToRoot();
+    StartScan(1);
     if (rc == SQLITE_OK && m_state == State::kValid)
         rc = MoveToLeftmost();
     if (rc != SQLITE_OK)
@@ -241,6 +260,7 @@ Rc BtCursorImpl::First(bool& empty) {
 Rc BtCursorImpl::Last(bool& empty) {
     empty = true;
     int rc = MoveToRoot();
+    StartScan(-1);
     if (rc == SQLITE_OK && m_state == State::kValid)
         rc = MoveToRightmost();
     if (rc != SQLITE_OK)
@@ -263,6 +283,7 @@ Rc BtCursorImpl::Next(bool& done) {
         return SQLITE_OK;
     }
     m_skip = 0;
+    StartScan(1);
     int l = m_depth - 1;
     const MemPage& mp = View(l);
     Pgno child = ChildAt(m_bt->Order(), m_refs[l].Data(), mp, m_idx[l] + 1);
@@ -310,6 +331,7 @@ Rc BtCursorImpl::Prev(bool& done) {
         return SQLITE_OK;
     }
     m_skip = 0;
+    StartScan(-1);
     int l = m_depth - 1;
     const MemPage& mp = View(l);
     Pgno child = ChildAt(m_bt->Order(), m_refs[l].Data(), mp, m_idx[l]);

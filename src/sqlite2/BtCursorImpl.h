@@ -49,6 +49,7 @@ private:
     const uint8_t* CurrentCell() const;
     MemPage& View(int level) const { return ViewOf(m_refs[level].Hdr()); }
     void ReleasePath();
+    void StartScan(int direction);
     int CheckWrite();
 
     BtreeImpl* m_bt;
@@ -60,6 +61,11 @@ private:
     int m_skip = 0;
     bool m_deleted = false;
     std::vector<uint8_t> m_savedKey;
+    // Pages entered by the current run of Next (or Prev) calls: in a sound tree each page is
+    // entered once, so a repeat means pages shared between subtrees and a scan that could
+    // go on practically for ever.
+    int m_scanDir = 0;
+    std::vector<uint64_t> m_entered;
     int m_depth = 0;
     PageRef m_refs[kMaxDepth];
     int m_idx[kMaxDepth] = {};

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -128,6 +129,37 @@ int OsFile::Write(int64_t off, const void* buf, size_t n) {
         if (w == 0)
             return SQLITE_FULL;
         done += size_t(w);
+    }
+    return SQLITE_OK;
+}
+
+int OsFile::WritePages(int64_t off, const uint8_t* const* pages, int count, size_t pageSize) {
+    if (m_readOnly)
+        return SQLITE_READONLY;
+    constexpr int kMaxIov = 64;
+    struct iovec iov[kMaxIov];
+    while (count > 0) {
+        int n = count < kMaxIov ? count : kMaxIov;
+        for (int i = 0; i < n; i++) {
+            iov[i].iov_base = const_cast<uint8_t*>(pages[i]);
+            iov[i].iov_len = pageSize;
+        }
+        ssize_t w = pwritev(m_fd, iov, n, off);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0)
+            return WriteErrorCode(errno);
+        if (size_t(w) != size_t(n) * pageSize) {
+            // A short vector write: finish page by page so every byte is accounted for.
+            for (int i = 0; i < n; i++) {
+                int rc = Write(off + int64_t(i) * int64_t(pageSize), pages[i], pageSize);
+                if (rc != SQLITE_OK)
+                    return rc;
+            }
+        }
+        off += int64_t(n) * int64_t(pageSize);
+        pages += n;
+        count -= n;
     }
     return SQLITE_OK;
 }

@@ -32,6 +32,8 @@ public:
     // Reads what is there; got tells how many bytes.
     int ReadSome(int64_t off, void* buf, size_t n, size_t& got);
     int Write(int64_t off, const void* buf, size_t n);
+    // Writes count pages of kPageSize bytes, from separate buffers, to consecutive offsets.
+    int WritePages(int64_t off, const uint8_t* const* pages, int count, size_t pageSize);
     int Sync();
     int Truncate(int64_t size);
     int Size(int64_t& size);

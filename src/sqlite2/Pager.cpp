@@ -105,6 +105,9 @@ void Pager::HashRemove(PgHdr* pg) {
 }
 
 void Pager::LruPush(PgHdr* pg) {
+    if (pg->inLru)
+        return;
+    pg->inLru = true;
     pg->lruNext = nullptr;
     pg->lruPrev = m_lruTail;
     if (m_lruTail)
@@ -115,20 +118,28 @@ void Pager::LruPush(PgHdr* pg) {
 }
 
 void Pager::LruRemove(PgHdr* pg) {
+    if (!pg->inLru)
+        return;
+    pg->inLru = false;
     if (pg->lruPrev)
         pg->lruPrev->lruNext = pg->lruNext;
-    else if (m_lruHead == pg)
+    else
         m_lruHead = pg->lruNext;
     if (pg->lruNext)
         pg->lruNext->lruPrev = pg->lruPrev;
-    else if (m_lruTail == pg)
+    else
         m_lruTail = pg->lruPrev;
     pg->lruPrev = pg->lruNext = nullptr;
 }
 
-void Pager::Discard(PgHdr* pg) {
+void Pager::MarkClean(PgHdr* pg) {
+    pg->dirty = false;
     if (pg->nRef == 0)
-        LruRemove(pg);
+        LruPush(pg);
+}
+
+void Pager::Discard(PgHdr* pg) {
+    LruRemove(pg);
     HashRemove(pg);
     if (m_pool.size() < 64)
         m_pool.push_back(pg);
@@ -142,6 +153,7 @@ void Pager::DiscardAll() {
             PgHdr* next = head->hashNext;
             head->hashNext = nullptr;
             head->lruPrev = head->lruNext = nullptr;
+            head->inLru = false;
             if (m_pool.size() < 64)
                 m_pool.push_back(head);
             else
@@ -151,20 +163,18 @@ void Pager::DiscardAll() {
     }
     m_nPages = 0;
     m_lruHead = m_lruTail = nullptr;
+    if (m_hash.size() > 1024)
+        m_hash.assign(256, nullptr); // later statements touch few pages: keep the walk short
 }
 
 int Pager::NewHeader(PgHdr*& out) {
-    if (m_nPages >= size_t(m_cacheSize) && m_lruHead) {
-        PgHdr* victim = m_lruHead;
-        while (victim && victim->dirty)
-            victim = victim->lruNext;
-        if (!victim && InTrans()) {
+    if (m_nPages >= size_t(m_cacheSize)) {
+        if (!m_lruHead && InTrans() && !m_dirty.empty()) {
             int rc = Spill();
             if (rc != SQLITE_OK)
                 return rc;
-            victim = m_lruHead;
         }
-        if (victim) {
+        if (PgHdr* victim = m_lruHead) {
             LruRemove(victim);
             HashRemove(victim);
             out = victim;
@@ -191,8 +201,7 @@ int Pager::Get(Pgno pgno, PageRef& out, bool noContent) {
     }
     PgHdr* pg = Lookup(pgno);
     if (pg) {
-        if (pg->nRef == 0)
-            LruRemove(pg);
+        LruRemove(pg);
         pg->nRef++;
         m_nRef++;
         out = PageRef(this, pg);
@@ -207,6 +216,7 @@ int Pager::Get(Pgno pgno, PageRef& out, bool noContent) {
     pg->pgno = pgno;
     pg->nRef = 0;
     pg->dirty = false;
+    pg->inLru = false;
     pg->extraValid = false;
     pg->ckptGen = 0;
     pg->hashNext = pg->lruPrev = pg->lruNext = nullptr;
@@ -236,7 +246,7 @@ int Pager::Get(Pgno pgno, PageRef& out, bool noContent) {
 void Pager::Unref(PgHdr* pg) {
     pg->nRef--;
     m_nRef--;
-    if (pg->nRef == 0)
+    if (pg->nRef == 0 && !pg->dirty)
         LruPush(pg);
     if (m_nRef == 0 && !InTrans())
         ReleaseLock();

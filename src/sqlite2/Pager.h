@@ -22,6 +22,7 @@ struct PgHdr {
     Pgno pgno = 0;
     int nRef = 0;
     bool dirty = false;
+    bool inLru = false; // unreferenced and clean: may be evicted
     // extra holds the B-tree's decoded view of data; cleared whenever data is replaced here.
     bool extraValid = false;
     uint32_t ckptGen = 0;
@@ -103,10 +104,12 @@ private:
     void HashRemove(PgHdr* pg);
     void LruPush(PgHdr* pg);
     void LruRemove(PgHdr* pg);
+    void MarkClean(PgHdr* pg);
     int NewHeader(PgHdr*& out);
     void Discard(PgHdr* pg);
     void DiscardAll();
     int Spill();
+    int WriteDirty();
     bool IsJournaled(Pgno pgno) const;
     void SetJournaled(Pgno pgno);
     void EndTrans();

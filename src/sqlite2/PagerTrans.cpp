@@ -45,6 +45,7 @@ int Pager::MakeWritable(PgHdr* pg) {
     }
     if (!pg->dirty) {
         pg->dirty = true;
+        LruRemove(pg);
         m_dirty.push_back(pg);
     }
     if (pg->pgno > m_dbSize)
@@ -80,6 +81,32 @@ int Pager::Begin() {
     return SQLITE_OK;
 }
 
+int Pager::WriteDirty() {
+    // m_dirty is sorted: runs of consecutive pages go out in one system call.
+    std::vector<const uint8_t*> run;
+    Pgno runStart = 0;
+    auto flush = [&]() {
+        int rc = run.empty() ? SQLITE_OK
+                             : m_file->WritePages(int64_t(runStart - 1) * kPageSize, run.data(),
+                                                  int(run.size()), kPageSize);
+        run.clear();
+        return rc;
+    };
+    for (PgHdr* pg : m_dirty) {
+        if (pg->pgno > m_dbSize)
+            continue;
+        if (!run.empty() && pg->pgno != runStart + run.size()) {
+            int rc = flush();
+            if (rc != SQLITE_OK)
+                return rc;
+        }
+        if (run.empty())
+            runStart = pg->pgno;
+        run.push_back(pg->data);
+    }
+    return flush();
+}
+
 int Pager::Spill() {
     int rc = m_journal->Sync();
     if (rc != SQLITE_OK)
@@ -89,17 +116,15 @@ int Pager::Spill() {
               [](const PgHdr* a, const PgHdr* b) { return a->pgno < b->pgno; });
     // A referenced page may still be changed by its holder without asking again: it is written
     // now but stays dirty, so the commit writes its final content.
+    rc = WriteDirty();
+    if (rc != SQLITE_OK)
+        return rc;
     std::vector<PgHdr*> stillHeld;
     for (PgHdr* pg : m_dirty) {
-        if (pg->pgno <= m_dbSize) {
-            rc = m_file->Write(int64_t(pg->pgno - 1) * kPageSize, pg->data, kPageSize);
-            if (rc != SQLITE_OK)
-                return rc;
-        }
         if (pg->nRef > 0)
             stillHeld.push_back(pg);
         else
-            pg->dirty = false;
+            MarkClean(pg);
     }
     m_dirty.swap(stillHeld);
     return SQLITE_OK;
@@ -109,7 +134,7 @@ void Pager::EndTrans() {
     m_journal.reset();
     m_journaled.clear();
     for (PgHdr* pg : m_dirty)
-        pg->dirty = false;
+        MarkClean(pg);
     m_dirty.clear();
     m_spilled = false;
     m_ckptActive = false;
@@ -133,13 +158,7 @@ int Pager::Commit() {
             m_spilled = true; // from here on the file may differ: a failure must play back
             std::sort(m_dirty.begin(), m_dirty.end(),
                       [](const PgHdr* a, const PgHdr* b) { return a->pgno < b->pgno; });
-            for (PgHdr* pg : m_dirty) {
-                if (pg->pgno > m_dbSize)
-                    continue;
-                rc = m_file->Write(int64_t(pg->pgno - 1) * kPageSize, pg->data, kPageSize);
-                if (rc != SQLITE_OK)
-                    break;
-            }
+            rc = WriteDirty();
         }
         int64_t size = 0;
         if (rc == SQLITE_OK)

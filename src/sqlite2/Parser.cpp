@@ -1,13 +1,14 @@
 #include "sqlite2/Parser.h"
 
 #include <initializer_list>
+#include <string_view>
 
 #include "sqlite2/Tokenizer.h"
 
 namespace sqlite2 {
 namespace {
 
-const char* const kReserved[] = {
+constexpr std::string_view kReserved[] = {
     "all",         "and",        "as",         "between", "by",      "case",   "check",
     "collate",     "commit",     "constraint", "create",  "default", "delete", "distinct",
     "drop",        "else",       "except",     "from",    "group",   "having", "in",
@@ -93,8 +94,11 @@ private:
     }
 
     bool IsReserved(const Token& t) const {
-        for (const char* kw : kReserved)
-            if (EqualsNoCase(Text(t), kw))
+        if (t.type != Tok::Id || t.len < 2 || t.len > 11)
+            return false;
+        std::string_view text = Text(t);
+        for (std::string_view kw : kReserved)
+            if (kw.size() == text.size() && EqualsNoCase(text, kw))
                 return true;
         return false;
     }
@@ -215,6 +219,9 @@ private:
     }
 
     std::shared_ptr<SelectStmt> ParseSelect() {
+        // Subqueries nest through recursion; a bound keeps hostile text from exhausting the stack.
+        if (++m_depth > kMaxDepth)
+            Fail();
         ExpectKw("select");
         auto sel = std::make_shared<SelectStmt>();
         if (!TryKw("all"))
@@ -240,6 +247,7 @@ private:
             else
                 TryKw("asc");
         }
+        --m_depth;
         return sel;
     }
 
@@ -569,7 +577,9 @@ private:
     std::string_view m_sql;
     std::vector<Token> m_toks;
     size_t m_i = 0;
+    int m_depth = 0;
     std::string m_err;
+    static constexpr int kMaxDepth = 100;
 };
 
 } // namespace

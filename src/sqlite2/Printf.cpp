@@ -8,7 +8,7 @@
 namespace sqlite2 {
 namespace {
 
-struct Spec {
+struct Conversion {
     bool left = false, plus = false, space = false, alt = false, zero = false;
     int width = 0;
     int precision = -1;
@@ -16,7 +16,7 @@ struct Spec {
     bool longDouble = false;
 };
 
-void Pad(std::string& out, const std::string& body, const Spec& s) {
+void Pad(std::string& out, const std::string& body, const Conversion& s) {
     int fill = s.width - static_cast<int>(body.size());
     if (fill <= 0) {
         out += body;
@@ -29,7 +29,7 @@ void Pad(std::string& out, const std::string& body, const Spec& s) {
     }
 }
 
-void FormatInteger(std::string& out, const Spec& s, bool negative, uint64_t mag, int base,
+void FormatInteger(std::string& out, const Conversion& s, bool negative, uint64_t mag, int base,
                    bool upper, char conv) {
     const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     char buf[72];
@@ -81,7 +81,7 @@ std::string Quote(const char* str, bool withQuotes) {
     return r;
 }
 
-void Truncate(std::string& body, const Spec& s) {
+void Truncate(std::string& body, const Conversion& s) {
     if (s.precision >= 0 && static_cast<size_t>(s.precision) < body.size())
         body.resize(static_cast<size_t>(s.precision));
 }
@@ -103,7 +103,7 @@ std::string VFormat(const char* fmt, va_list apIn) {
         }
         const char* start = p;
         ++p;
-        Spec s;
+        Conversion s;
         for (;; ++p) {
             if (*p == '-')
                 s.left = true;
@@ -243,7 +243,7 @@ std::string VFormat(const char* fmt, va_list apIn) {
         }
         case 'p': {
             auto v = reinterpret_cast<uintptr_t>(va_arg(ap, void*));
-            Spec ps = s;
+            Conversion ps = s;
             ps.alt = true;
             FormatInteger(out, ps, false, v, 16, false, 'x');
             break;

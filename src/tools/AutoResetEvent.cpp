@@ -15,6 +15,10 @@ void CAutoResetEvent::Reset() {
 
 bool CAutoResetEvent::Wait(std::chrono::milliseconds timeout) {
     std::unique_lock lock(m_mutex);
+    // A poll must not enter the kernel: a timed wait that has already expired still does,
+    // and may give the processor away.
+    if (timeout.count() <= 0 && !m_signalled)
+        return false;
     if (!m_condition.wait_for(lock, timeout, [this] { return m_signalled; }))
         return false;
     m_signalled = false;

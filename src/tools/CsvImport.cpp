@@ -59,8 +59,7 @@ void CCsvImport::SetColumn(int target, int column) {
 }
 
 int CCsvImport::GetColumn(int target) const {
-    return target >= 0 && target < kTargetCount ? m_columns[static_cast<std::size_t>(target)]
-                                                 : -1;
+    return target >= 0 && target < kTargetCount ? m_columns[static_cast<std::size_t>(target)] : -1;
 }
 
 std::string CCsvImport::GetValue(const CKivCsvRow& row, int index, bool& ok) {
@@ -133,7 +132,8 @@ std::array<std::string, CCsvImport::kTargetCount> CCsvImport::GetValues(int i) c
     IPasswordProperties* record = GetRecord(i);
     if (!record)
         return values;
-    TComPtr<ICommonProperties> common = TComPtr<IPasswordProperties>(record).As<ICommonProperties>();
+    TComPtr<ICommonProperties> common =
+        TComPtr<IPasswordProperties>(record).As<ICommonProperties>();
     values[kName] = common ? common->GetName() : std::string();
     values[kLogin] = record->GetLogin();
     values[kPassword] = record->GetPassword();

@@ -26,7 +26,7 @@ constexpr unsigned kIdImportedCount = 62242;
 constexpr unsigned kIdDone = 62243;
 constexpr unsigned kIdClose = 62244;
 
-constexpr const char kDefaultSeparator[] = ";";
+constexpr char kDefaultSeparator = ';';
 
 void ImportBox(unsigned id, const std::string& arg = {}) {
     KivMessageBox(FormatString(LoadString(id), arg), MB_OK | MB_ICONINFORMATION,
@@ -59,8 +59,8 @@ bool OnFilePageNext(CCsvImport& import, FILE_PAGE& page, CTresorixSettings& sett
                         page.separator[0] != '\n' && page.separator[0] != '\r';
     if (!usable) {
         ImportBox(kIdNoSeparator);
-        page.separator = kDefaultSeparator;
-        settings.Import_CsvFieldSeparator = kDefaultSeparator;
+        page.separator = std::string(1, kDefaultSeparator);
+        settings.Import_CsvFieldSeparator = page.separator;
         return false;
     }
     CKivCsvFile& reader = import.GetReader();

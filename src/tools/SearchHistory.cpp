@@ -36,8 +36,9 @@ void CSearchHistory::Load(IProfileStore& store) {
         if (entry.text.empty() || entry.age < 0 || entry.age >= kMaxAge)
             continue;
         const std::u32string folded = Folded(entry.text);
-        const bool duplicate = std::any_of(m_entries.begin(), m_entries.end(),
-                                           [&](const ENTRY& e) { return Folded(e.text) == folded; });
+        const bool duplicate = std::any_of(m_entries.begin(), m_entries.end(), [&](const ENTRY& e) {
+            return Folded(e.text) == folded;
+        });
         if (!duplicate)
             m_entries.push_back(std::move(entry));
     }

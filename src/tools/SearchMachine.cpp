@@ -34,12 +34,11 @@ constexpr const char kSelectTree[] = "select id, id_parent from tresorix_main";
 } // namespace
 
 const CSearchMachine::TYPE_ENTRY CSearchMachine::kTypeList[6] = {
-    {62227, kAnyType, -1},       {61206, kPasswordType, 3}, {62228, kCreditCardType, 4},
-    {62229, kNoteType, 63},      {62230, kFileType, 11},    {62231, kUrlType, 242},
+    {62227, kAnyType, -1},  {61206, kPasswordType, 3}, {62228, kCreditCardType, 4},
+    {62229, kNoteType, 63}, {62230, kFileType, 11},    {62231, kUrlType, 242},
 };
 
-CSearchMachine::CSearchMachine()
-    : m_connection(CreateObjectAs<ITresorix>(CLSID_Tresorix)) {
+CSearchMachine::CSearchMachine() : m_connection(CreateObjectAs<ITresorix>(CLSID_Tresorix)) {
     if (!m_connection)
         throw std::runtime_error("the search cannot make its data-file object");
 }
@@ -124,7 +123,6 @@ void CSearchMachine::Start() {
         return;
     }
 
-    m_stopFlag = false;
     m_stopEvent.Reset();
     m_running = true;
     try {
@@ -137,7 +135,6 @@ void CSearchMachine::Start() {
 
 void CSearchMachine::Stop() {
     m_stopEvent.Set();
-    m_stopFlag = true;
 }
 
 bool CSearchMachine::IsStopRequested() {
@@ -179,8 +176,7 @@ CSearchMachine::FILE_STAMP CSearchMachine::ReadStamp(const std::string& path) {
     stamp.device = static_cast<std::uint64_t>(st.st_dev);
     stamp.inode = static_cast<std::uint64_t>(st.st_ino);
     stamp.size = static_cast<std::int64_t>(st.st_size);
-    stamp.modified =
-        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return stamp;
 }
 
@@ -356,9 +352,9 @@ bool CSearchMachine::MatchRecord(ICommonProperties* record, const CRITERIA& crit
         if (o.cardholder && p.Match(card->GetNameOnCard()))
             return true;
         // The state or province is not among the address fields searched.
-        if (o.address && (p.Match(card->GetAddress1()) || p.Match(card->GetAddress2()) ||
-                          p.Match(card->GetCity()) || p.Match(card->GetCountry()) ||
-                          p.Match(card->GetZip())))
+        if (o.address &&
+            (p.Match(card->GetAddress1()) || p.Match(card->GetAddress2()) ||
+             p.Match(card->GetCity()) || p.Match(card->GetCountry()) || p.Match(card->GetZip())))
             return true;
     }
     if (file && o.filename && p.Match(file->GetFileName()))

@@ -103,7 +103,7 @@ public:
     // Stops a search still running (waiting for its worker), then starts one. Without a
     // login or a connection the user is told and the end is queued at once.
     void Start();
-    // Asks the worker to end at its next poll; any thread.
+    // Asks the worker to end at its next poll (signals the stop event); any thread.
     void Stop();
     // Polls the stop event; a signal seen is signalled again so later polls see it too.
     bool IsStopRequested();
@@ -179,7 +179,6 @@ private:
 
     std::thread m_worker;
     std::atomic<bool> m_running{false};
-    std::atomic<bool> m_stopFlag{false};
     CAutoResetEvent m_stopEvent;
 
     // Handed from the worker to the user-interface thread.

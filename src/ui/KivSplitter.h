@@ -16,6 +16,12 @@ public:
     void SetSecondPaneVisible(bool visible, int size);
     bool IsSecondPaneVisible() const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void ApplyFirst(int size);
+
     int m_pendingFirst = -1;
+    bool m_applied = false;
 };

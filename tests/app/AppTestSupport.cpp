@@ -70,10 +70,15 @@ CTresorixApp::OPTIONS CAppHarness::Options() const {
 }
 
 int CAppHarness::Count(unsigned id) const {
-    const std::string text = LoadString(id);
+    // Texts with arguments are matched by their part before the first one.
+    std::string text = LoadString(id);
+    const std::size_t arg = text.find('%');
+    const bool prefix = arg != std::string::npos;
+    if (prefix)
+        text.resize(arg);
     int n = 0;
     for (const auto& m : messages.Messages())
-        if (m.text == text)
+        if (prefix ? m.text.rfind(text, 0) == 0 : m.text == text)
             ++n;
     return n;
 }

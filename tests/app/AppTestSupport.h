@@ -80,8 +80,8 @@ int RunTests(QObject& object, int argc, char** argv);
 
 } // namespace apptest
 
-#define TX_APP_TEST_MAIN(TestClass)                                                            \
-    int main(int argc, char** argv) {                                                          \
-        TestClass test;                                                                        \
-        return apptest::RunTests(test, argc, argv);                                            \
+#define TX_APP_TEST_MAIN(TestClass)                                                                \
+    int main(int argc, char** argv) {                                                              \
+        TestClass test;                                                                            \
+        return apptest::RunTests(test, argc, argv);                                                \
     }

@@ -9,8 +9,8 @@
 namespace {
 
 const std::vector<CLIOPTION> kOptions = {
-    {"user", 'u', "USER", ""},  {"json", 0, nullptr, ""},      {"recursive", 'R', nullptr, ""},
-    {"field", 0, "N=V", ""},    {"masked-field", 0, "N=V", ""}, {"help", 'h', nullptr, ""},
+    {"user", 'u', "USER", ""}, {"json", 0, nullptr, ""},       {"recursive", 'R', nullptr, ""},
+    {"field", 0, "N=V", ""},   {"masked-field", 0, "N=V", ""}, {"help", 'h', nullptr, ""},
 };
 
 CCliArgs Parse(const std::vector<std::string>& words) {

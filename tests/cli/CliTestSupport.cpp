@@ -2,6 +2,7 @@
 
 #include "cli/Cli.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -22,9 +23,8 @@ CLIRUN RunCli(const std::vector<std::string>& words, const std::string& input) {
 }
 
 CliVaultDir::CliVaultDir() {
-    const CLIRUN run =
-        txtest::RunCli({"create", "-u", "erin", "--password-stdin", "--hint", "the hint", Vault()},
-                       "pw\n");
+    const CLIRUN run = txtest::RunCli(
+        {"create", "-u", "erin", "--password-stdin", "--hint", "the hint", Vault()}, "pw\n");
     EXPECT_EQ(run.code, 0) << run.err;
 }
 
@@ -91,9 +91,17 @@ std::string JsonDifference(const QJsonValue& a, const QJsonValue& b, const std::
         return {};
     }
     if (a != b)
-        return path + ": " + QJsonDocument(QJsonArray{a}).toJson(QJsonDocument::Compact).toStdString() +
-               " vs " + QJsonDocument(QJsonArray{b}).toJson(QJsonDocument::Compact).toStdString();
+        return path + ": " +
+               QJsonDocument(QJsonArray{a}).toJson(QJsonDocument::Compact).toStdString() + " vs " +
+               QJsonDocument(QJsonArray{b}).toJson(QJsonDocument::Compact).toStdString();
     return {};
+}
+
+std::string FileDigest(const std::filesystem::path& path) {
+    return QCryptographicHash::hash(QByteArray::fromStdString(ReadFile(path)),
+                                    QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
 }
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {

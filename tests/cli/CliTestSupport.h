@@ -49,6 +49,9 @@ std::filesystem::path CopyFixtureVault(const std::string& name, const ScratchDir
 // The first place where two JSON values differ ("" when they are equal).
 std::string JsonDifference(const QJsonValue& a, const QJsonValue& b, const std::string& path = "");
 
+// The SHA-256 of a file's bytes, to compare files without printing them.
+std::string FileDigest(const std::filesystem::path& path);
+
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
 } // namespace txtest

@@ -36,17 +36,17 @@ TEST(CliUsage, HelpAndMistakesOfTheCommandLine) {
 
 TEST(CliLogin, RefusedLoginsExitWithTwoAndChangeNothing) {
     CliVaultDir dir;
-    const std::string before = txtest::ReadFile(dir.Vault());
+    const std::string before = txtest::FileDigest(dir.Vault());
     CLIRUN run = dir.Run({"ls"}, "wrong");
     EXPECT_EQ(run.code, 2);
     EXPECT_NE(run.err.find("forget your username or password"), std::string::npos);
     EXPECT_EQ(RunCli({"ls", "-u", "Erin", "--password-stdin", dir.Vault()}, "pw\n").code, 2);
-    EXPECT_EQ(RunCli({"add", "-u", "erin", "--password-stdin", dir.Vault(), "--name", "x"}, "p\n")
-                  .code,
-              2);
+    EXPECT_EQ(
+        RunCli({"add", "-u", "erin", "--password-stdin", dir.Vault(), "--name", "x"}, "p\n").code,
+        2);
     // No password at all on standard input is a usage problem, not a refusal.
     EXPECT_EQ(RunCli({"ls", "-u", "erin", "--password-stdin", dir.Vault()}, "").code, 1);
-    EXPECT_EQ(txtest::ReadFile(dir.Vault()), before);
+    EXPECT_EQ(txtest::FileDigest(dir.Vault()), before);
 }
 
 TEST(CliLogin, FilesThatAreNoVaultsAreDataErrors) {
@@ -67,9 +67,9 @@ TEST(CliLogin, FilesThatAreNoVaultsAreDataErrors) {
 TEST(CliCreate, MakesALoggableVaultWithItsHintAndCategories) {
     txtest::ScratchDir scratch;
     const std::string plain = scratch / "plain.tpx";
-    CLIRUN run = RunCli({"create", "-u", "erin", "--hint", "the hint", "--categories", plain,
-                         "--password-stdin"},
-                        "pw\n");
+    CLIRUN run = RunCli(
+        {"create", "-u", "erin", "--hint", "the hint", "--categories", plain, "--password-stdin"},
+        "pw\n");
     ASSERT_EQ(run.code, 0) << run.err;
     struct stat info {};
     ASSERT_EQ(::stat(plain.c_str(), &info), 0);
@@ -97,25 +97,24 @@ TEST(CliCreate, MakesALoggableVaultWithItsHintAndCategories) {
 
 TEST(CliCreate, RefusesToReplaceOrToTakeEmptyPasswordsUnasked) {
     CliVaultDir dir;
-    const std::string before = txtest::ReadFile(dir.Vault());
+    const std::string before = txtest::FileDigest(dir.Vault());
     CLIRUN run = RunCli({"create", "-u", "erin", "--password-stdin", dir.Vault()}, "other\n");
     EXPECT_EQ(run.code, 3);
     EXPECT_NE(run.err.find("--replace"), std::string::npos);
-    EXPECT_EQ(txtest::ReadFile(dir.Vault()), before);
+    EXPECT_EQ(txtest::FileDigest(dir.Vault()), before);
 
     run = RunCli({"create", "-u", "erin", "--password-stdin", dir / "empty.tpx"}, "\n");
     EXPECT_EQ(run.code, 1);
     EXPECT_FALSE(fs::exists(dir / "empty.tpx"));
-    run = RunCli({"create", "-u", "erin", "--password-stdin", "--empty-password",
-                  dir / "empty.tpx"},
-                 "\n");
+    run = RunCli(
+        {"create", "-u", "erin", "--password-stdin", "--empty-password", dir / "empty.tpx"}, "\n");
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(RunCli({"ls", "-u", "erin", "--password-stdin", dir / "empty.tpx"}, "\n").code, 0);
 
     // Replacing moves the old file aside; the old one still opens with its own password.
     run = RunCli({"create", "-u", "erin", "--password-stdin", "--replace", dir.Vault()}, "new\n");
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(txtest::ReadFile(dir.Vault() + ".bak01"), before);
+    EXPECT_EQ(txtest::FileDigest(dir.Vault() + ".bak01"), before);
     EXPECT_EQ(dir.Run({"ls"}, "new").code, 0);
     EXPECT_EQ(RunCli({"ls", "-u", "erin", "--password-stdin", dir.Vault() + ".bak01"}, "pw\n").code,
               0);
@@ -144,7 +143,7 @@ TEST(CliPasswd, ReEncryptsUnderTheNewPasswordAndKeepsTheContents) {
     EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(run.out)), before);
     EXPECT_EQ(as({"check"}).code, 0);
     ASSERT_EQ(as({"extract", "My Passwords/a.bin", dir / "out.bin"}).code, 0);
-    EXPECT_EQ(txtest::ReadFile(dir / "out.bin"), std::string(600000, 'a'));
+    EXPECT_TRUE(txtest::ReadFile(dir / "out.bin") == std::string(600000, 'a'));
 
     // An empty new password needs its own permission.
     run = RunCli({"passwd", "-u", "fred", "--password-stdin", dir.Vault()}, "new pw\n\n");
@@ -160,14 +159,17 @@ TEST(CliBackup, CopiesAClosedVaultWithoutOverwriting) {
     ASSERT_EQ(first.code, 0) << first.err;
     CLIRUN second = dir.Run({"backup", "--to", folder, "--no-timestamp", "--json"});
     ASSERT_EQ(second.code, 0) << second.err;
-    const std::string a =
-        QJsonDocument::fromJson(QByteArray::fromStdString(first.out))["copied_to"].toString().toStdString();
+    const std::string a = QJsonDocument::fromJson(QByteArray::fromStdString(first.out))["copied_to"]
+                              .toString()
+                              .toStdString();
     const std::string b =
-        QJsonDocument::fromJson(QByteArray::fromStdString(second.out))["copied_to"].toString().toStdString();
+        QJsonDocument::fromJson(QByteArray::fromStdString(second.out))["copied_to"]
+            .toString()
+            .toStdString();
     EXPECT_EQ(a, folder + "/v.tpx");
     EXPECT_NE(a, b);
-    EXPECT_EQ(txtest::ReadFile(a), txtest::ReadFile(dir.Vault()));
-    EXPECT_EQ(txtest::ReadFile(b), txtest::ReadFile(dir.Vault()));
+    EXPECT_EQ(txtest::FileDigest(a), txtest::FileDigest(dir.Vault()));
+    EXPECT_EQ(txtest::FileDigest(b), txtest::FileDigest(dir.Vault()));
 
     CLIRUN stamped = dir.Run({"backup", "--to", folder, "--timestamp", "-%Y"});
     ASSERT_EQ(stamped.code, 0) << stamped.err;

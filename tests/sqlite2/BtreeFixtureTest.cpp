@@ -296,3 +296,28 @@ TEST(BtreeFiles, IntegrityCheckNamesBrokenStructures) {
     ASSERT_FALSE(errs.empty());
     EXPECT_EQ(errs[0], "On tree page 7: initPage() returns error code 11");
 }
+
+TEST(BtreeFiles, ScanThroughPagesSharedBySubtreesStopsAsCorrupt) {
+    TX_REQUIRE_FIXTURES();
+    txtest::ScratchDir dir;
+    std::string bytes = txtest::ReadFile(txtest::FixturesDir() / "sqlite2/few_rows.db");
+    // Page 2 (sqlite_master) has one cell over page 11 and the right child 12: point both at 11.
+    ASSERT_EQ(uint8_t(bytes[1024]), 12);
+    bytes[1024] = 11;
+    auto path = dir / "shared.db";
+    { std::ofstream(path, std::ios::binary) << bytes; }
+    auto bt = OpenOrDie(path);
+    std::unique_ptr<BtCursor> c;
+    ASSERT_EQ(bt->Cursor(2, false, c), 0);
+    bool empty = true, done = false;
+    ASSERT_EQ(c->First(empty), 0);
+    int rc = 0, steps = 0;
+    while (!done && rc == 0 && steps < 1000) {
+        rc = c->Next(done);
+        steps++;
+    }
+    EXPECT_EQ(rc, 11);
+    auto errors = Check(*bt, {2});
+    EXPECT_NE(std::find(errors.begin(), errors.end(), "On page 2 cell 1: 2nd reference to page 11"),
+              errors.end());
+}

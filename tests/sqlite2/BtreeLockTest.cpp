@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -179,4 +180,43 @@ TEST_F(BtreeLocking, WritingATreeThatThisConnectionReadsIsLocked) {
     EXPECT_EQ(writer->Insert(k.data(), 4, "x", 1), 0);
     writer.reset();
     ASSERT_EQ(a->Commit(), 0);
+}
+
+TEST(BtreeHotJournal, ReaderInAnotherProcessDefersThePlayback) {
+    TX_REQUIRE_FIXTURES();
+    txtest::ScratchDir dir;
+    auto path = dir / "hot.db";
+    CopyFile(txtest::FixturesDir() / "sqlite2/hot.db", path);
+    CopyFile(txtest::FixturesDir() / "sqlite2/hot.db-journal", path.string() + "-journal");
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // A plain shared lock, as any reader holds it: the journal cannot be rolled back now.
+        int fd = open(path.c_str(), O_RDONLY);
+        struct flock fl = {};
+        fl.l_type = F_RDLCK;
+        fl.l_whence = SEEK_SET;
+        char c = fcntl(fd, F_SETLK, &fl) == 0 ? 'y' : 'n';
+        if (write(ready[1], &c, 1) != 1 || read(release[0], &c, 1) != 1)
+            _exit(1);
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    auto bt = OpenOrDie(path);
+    ASSERT_TRUE(bt) << "a lock held elsewhere is no reason to refuse the open";
+    int meta[10];
+    EXPECT_EQ(bt->GetMeta(meta), kBusy);
+    EXPECT_TRUE(std::filesystem::exists(path.string() + "-journal"));
+    ASSERT_EQ(write(release[1], "x", 1), 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(bt->GetMeta(meta), 0);
+    EXPECT_FALSE(std::filesystem::exists(path.string() + "-journal"));
+    EXPECT_EQ(meta[0], 1544);
+    EXPECT_TRUE(Check(*bt, SchemaRoots(*bt)).empty());
 }

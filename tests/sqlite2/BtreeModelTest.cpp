@@ -114,7 +114,7 @@ TEST_P(BtreeModel, RandomChangesMatchAMapAndKeepEveryRule) {
         ASSERT_EQ(bt->BeginTrans(), 0);
         ASSERT_EQ(bt->CreateTable(root), 0);
         ASSERT_EQ(bt->Commit(), 0);
-        for (int batch = 0; batch < 40; batch++) {
+        for (int batch = 0; batch < 30; batch++) {
             ASSERT_EQ(bt->BeginTrans(), 0);
             {
                 std::unique_ptr<BtCursor> c;

@@ -218,6 +218,10 @@ TEST_F(Engine, ErrorTexts) {
     EXPECT_EQ(err("select * from tresorix_main garbage").error, "near \"garbage\": syntax error");
     EXPECT_EQ(err("select # from tresorix_main").error, "unrecognized token: \"#\"");
     EXPECT_EQ(err("select id from tresorix_main where id = @").error, "unrecognized token: \"@\"");
+    std::string deep = "select id from tresorix_main where id = 1";
+    for (int i = 0; i < 300; ++i)
+        deep = "select id from tresorix_main where id = (" + deep + ")";
+    EXPECT_EQ(err(deep).rc, 1);
     EXPECT_EQ(err("select id from nothing").error, "no such table: nothing");
     EXPECT_EQ(err("select bogus from tresorix_main").error, "no such column: bogus");
     EXPECT_EQ(err("select bogus from tresorix_main").rc, 1);

@@ -1,11 +1,11 @@
+#include "tools/CsvImport.h"
 #include "model/Factory.h"
+#include "platform/MessageBox.h"
 #include "storage/Field.h"
 #include "storage/KivCursor.h"
 #include "storage/KivDatabase.h"
 #include "storage/Row.h"
-#include "platform/MessageBox.h"
 #include "storage/SQLiteEngine.h"
-#include "tools/CsvImport.h"
 #include "tools/SearchImportFixture.h"
 
 #include <gtest/gtest.h>
@@ -96,15 +96,6 @@ TEST_F(CsvImportReadTest, ShortRowsAreInvalidAndTheirMissingValuesEmpty) {
     EXPECT_EQ(m_import.GetSelectedCount(), 2);
     EXPECT_FALSE(m_import.SetSelection({true}));
     EXPECT_EQ(m_import.GetSelectedCount(), 2);
-}
-
-TEST_F(CsvImportReadTest, TheHeaderRowIsARecordUnlessSkipped) {
-    const std::string text = "Title;User\nBank;jo\n";
-    ASSERT_EQ(Read(text, {0, 1}), 2);
-    EXPECT_EQ(Name(0), "Title");
-    ASSERT_EQ(Read(text, {0, 1}, true), 1);
-    EXPECT_EQ(Name(0), "Bank");
-    EXPECT_EQ(Read("Title;User\n", {0, 1}, true), 0);
 }
 
 TEST_F(CsvImportReadTest, ReadingStopsAtTheFirstEmptyLineAndCanBeRepeated) {
@@ -212,7 +203,8 @@ TEST_F(CsvImportCommitTest, TheSelectedRecordsAreStoredInTheTargetFolder) {
         ASSERT_TRUE(record.As<IPasswordProperties>());
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Bank", "Password (1)", "Last"}));
-    TComPtr<IPasswordProperties> last = m_vault.doc.GetRecord(children.back()).As<IPasswordProperties>();
+    TComPtr<IPasswordProperties> last =
+        m_vault.doc.GetRecord(children.back()).As<IPasswordProperties>();
     EXPECT_EQ(last->GetLogin(), "kim");
     EXPECT_EQ(last->GetPassword(), "pw4");
 }

@@ -43,12 +43,13 @@ protected:
         m_path = (m_dir / "out.txt").string();
     }
 
+    // The output lives on in m_exporter until the next run.
     bool Run(std::unique_ptr<CReportOutput> output) {
-        CTxExport exporter(m_vault.Get());
-        exporter.SetDataSource(std::make_unique<CExportDataSource>(&m_tree));
-        exporter.SetOutput(std::move(output));
-        exporter.SetFileName(m_path);
-        return exporter.Run();
+        m_exporter.SetTresorix(m_vault.Get());
+        m_exporter.SetDataSource(std::make_unique<CExportDataSource>(&m_tree));
+        m_exporter.SetOutput(std::move(output));
+        m_exporter.SetFileName(m_path);
+        return m_exporter.Run();
     }
 
     CScopedSettings m_settings;
@@ -58,6 +59,7 @@ protected:
     CExportCheckTree m_tree;
     int m_folder = 0;
     std::string m_path;
+    CTxExport m_exporter;
 };
 
 TEST_F(ExportRunTest, ProtocolCallsEveryStepInOrder) {

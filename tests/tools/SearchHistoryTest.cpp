@@ -1,7 +1,7 @@
+#include "tools/SearchHistory.h"
 #include "common/Fixtures.h"
 #include "platform/MemoryProfileStore.h"
 #include "platform/QSettingsProfileStore.h"
-#include "tools/SearchHistory.h"
 
 #include <gtest/gtest.h>
 

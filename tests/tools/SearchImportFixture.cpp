@@ -81,7 +81,8 @@ std::vector<MANIFEST_NODE> LoadManifestTree(const std::string& vault) {
 }
 
 const MANIFEST_NODE& FindNode(const std::vector<MANIFEST_NODE>& tree, int id) {
-    auto it = std::find_if(tree.begin(), tree.end(), [id](const MANIFEST_NODE& n) { return n.id == id; });
+    auto it =
+        std::find_if(tree.begin(), tree.end(), [id](const MANIFEST_NODE& n) { return n.id == id; });
     EXPECT_NE(it, tree.end()) << "node " << id;
     static const MANIFEST_NODE none;
     return it == tree.end() ? none : *it;

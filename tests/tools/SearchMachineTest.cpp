@@ -1,8 +1,8 @@
+#include "tools/SearchMachine.h"
 #include "model/Factory.h"
 #include "platform/MessageBox.h"
 #include "platform/StringTable.h"
 #include "tools/SearchImportFixture.h"
-#include "tools/SearchMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -238,8 +238,8 @@ TEST_F(SearchMachineTest, TheConnectionIsReusedUntilTheDataFileChanges) {
 TEST_F(SearchMachineTest, AFreshlyWrittenFileIsNotTrustedToShowTheNextWrite) {
     OpenVault();
     // As if written a moment ago: a write in the same clock tick could go unseen.
-    std::filesystem::last_write_time(
-        m_vault.Path(), std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+    std::filesystem::last_write_time(m_vault.Path(), std::filesystem::file_time_type::clock::now() +
+                                                         std::chrono::hours(1));
     m_machine.SetPattern("gmail");
     m_machine.Start();
     Finish();

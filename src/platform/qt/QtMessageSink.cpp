@@ -33,7 +33,8 @@ std::vector<BUTTON> ButtonsOf(unsigned flags) {
     case MB_OKCANCEL:
         return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
     case MB_YESNOCANCEL:
-        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        return {
+            {QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
     case MB_YESNO:
         return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
     default:
@@ -46,7 +47,8 @@ std::vector<BUTTON> ButtonsOf(unsigned flags) {
 int CQtMessageSink::Show(const std::string& text, const std::string& caption, unsigned flags) {
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent)
-        parent = m_mainWindow && m_mainWindow->isVisible() ? m_mainWindow : QApplication::activeWindow();
+        parent =
+            m_mainWindow && m_mainWindow->isVisible() ? m_mainWindow : QApplication::activeWindow();
     QMessageBox box(IconOf(flags), QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::NoButton, parent);
     const std::vector<BUTTON> buttons = ButtonsOf(flags);

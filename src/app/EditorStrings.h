@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+// Texts of the record editors. They come from the string table; until the table carries the
+// editors' own entries, the same entries are read from the editors' resource file here.
+std::string EdString(unsigned id);
+QString EdText(unsigned id);
+// The part after the line feed of "long text\nshort text" (the whole text when there is none).
+QString EdShortText(unsigned id);
+// The part before the line feed.
+QString EdLongText(unsigned id);
