@@ -3,6 +3,7 @@
 #include "app/AppStrings.h"
 #include "app/CommandTable.h"
 #include "app/Commands.h"
+#include "app/DatabaseManagerDlg.h"
 #include "app/LeftFrame.h"
 #include "app/MainTreeView.h"
 #include "app/Messages.h"
@@ -18,6 +19,7 @@
 #include "platform/ProfileStore.h"
 #include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
+#include "storage/BackupDialogs.h"
 #include "platform/qt/WaitCursor.h"
 #include "ui/KivSplitter.h"
 #include "ui/ModalRunner.h"
@@ -138,16 +140,19 @@ void CMainFrame::UpdateCommands() {
     set(cmd::kBack, m_doc.CanBack());
     set(cmd::kForward, m_doc.CanForward());
     set(cmd::kDelete, !selection.empty() && m_doc.CanDeleteItems(selection));
+    set(cmd::kMoveTo, !selection.empty() && m_doc.CanMoveItems(selection));
     set(cmd::kDuplicate, !listSelection.empty() && m_doc.CanDeleteItems(listSelection));
     set(cmd::kAddToFavorites, !listSelection.empty());
     set(cmd::kEmptyRecycleBin, logged && !m_doc.IsRecycleBinEmpty());
     set(cmd::kRefresh, logged);
+    set(cmd::kBackupOptions, logged);
+    set(cmd::kDatabaseManagement, logged);
     set(cmd::kNewFolder, logged && m_doc.GetCurrentFolder() > 0);
     set(cmd::kRename, logged && m_left->Tree()->SelectedId() > 0);
     set(cmd::kSelectAll, logged);
     set(cmd::kViewStyleMenu, left == CLeftFrame::kTree || left == CLeftFrame::kSearch);
     for (int id : {cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl,
-                   cmd::kAddFile, cmd::kMoveTo, cmd::kOpenItem, cmd::kImportCsv, cmd::kExport})
+                   cmd::kAddFile, cmd::kOpenItem, cmd::kImportCsv, cmd::kExport})
         set(id, logged);
     const int style = m_right->List()->GetViewStyle();
     const std::pair<int, int> styles[] = {{cmd::kViewLargeIcons, CTxListView::kLargeIcons},
@@ -245,6 +250,17 @@ void CMainFrame::OnCommand(int id) {
     case cmd::kAddToFavorites:
         m_doc.AddFavorites(m_right->List()->SelectedIds());
         break;
+    case cmd::kMoveTo:
+        if (m_doc.CanMoveItems(selection))
+            m_doc.MoveItems(selection);
+        break;
+    case cmd::kBackupOptions:
+        if (m_doc.IsAuthorised())
+            BackupDialogs().ShowBackupDialog(OpenPath(), false, false);
+        break;
+    case cmd::kDatabaseManagement:
+        DatabaseManagement();
+        break;
     case cmd::kEmptyRecycleBin:
         m_doc.EmptyRecycleBin();
         break;
@@ -305,6 +321,33 @@ void CMainFrame::OnCommand(int id) {
         break;
     }
     UpdateCommands();
+}
+
+std::string CMainFrame::OpenPath() const {
+    TComPtr<ITresorix> tresorix = m_doc.GetTresorix();
+    return tresorix ? tresorix->GetFileName() : std::string();
+}
+
+void CMainFrame::DatabaseManagement() {
+    if (!m_doc.IsAuthorised())
+        return;
+    CDatabaseManagerDlg dialog(m_doc, OpenPath(), this);
+    const int result = RunModal(dialog);
+    switch (result) {
+    case CDatabaseManagerDlg::kCreate:
+        QMetaObject::invokeMethod(
+            this, [this] { OnMessage(msg::kNewDataFile); }, Qt::QueuedConnection);
+        break;
+    case CDatabaseManagerDlg::kOpen:
+    case CDatabaseManagerDlg::kPasswordChanged:
+        // After a password change the document is logged out already: the login asks for
+        // the new credentials.
+        if (m_app.SwitchDataFile(dialog.GetPath()) && m_hidden)
+            RestoreFromTray();
+        break;
+    default:
+        break;
+    }
 }
 
 void CMainFrame::NewFolder() {

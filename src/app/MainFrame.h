@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <map>
+#include <string>
 #include <vector>
 
 class CKivSplitter;
@@ -71,6 +72,9 @@ private:
     void RestoreToolBars();
     void ShowOptions(bool layoutOnly);
     void NewFolder();
+    void DatabaseManagement();
+    // The path of the open data file (empty while logged out).
+    std::string OpenPath() const;
 
     CTresorixApp& m_app;
     CTxDoc& m_doc;

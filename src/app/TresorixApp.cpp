@@ -2,7 +2,9 @@
 
 #include "app/AppStrings.h"
 #include "app/DesktopRegistration.h"
+#include "app/FolderPickerDlg.h"
 #include "app/MainFrame.h"
+#include "app/NewFolderDlg.h"
 #include "app/Messages.h"
 #include "app/SingleInstance.h"
 #include "app/StartupDlg.h"
@@ -14,16 +16,13 @@
 #include "platform/ProfileStore.h"
 #include "platform/QSettingsProfileStore.h"
 #include "platform/Shell.h"
+#include "storage/BackupDialogs.h"
 #include "storage/BackupReminder.h"
 #include "ui/ModalRunner.h"
 #include "ui/TextBytes.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
-#include <QVBoxLayout>
 
 #include <sys/stat.h>
 
@@ -43,6 +42,7 @@ CTresorixApp::CTresorixApp(OPTIONS options) : m_options(std::move(options)) {
 }
 
 CTresorixApp::~CTresorixApp() {
+    m_backupDialogs.SetParent(nullptr);
     m_frame.reset();
     m_doc.reset();
     m_guard.reset();
@@ -51,6 +51,8 @@ CTresorixApp::~CTresorixApp() {
         SetClipboard(m_previousClipboard);
         SetShell(m_previousShell);
     }
+    if (m_backupDialogsInstalled)
+        SetBackupDialogs(m_previousBackupDialogs);
     if (m_storeInstalled)
         SetProfileStore(m_previousStore);
     m_ownStore.reset();
@@ -75,6 +77,9 @@ bool CTresorixApp::InitInstance(const QStringList& arguments) {
         m_previousShell = SetShell(&m_shell);
         m_servicesInstalled = true;
     }
+    // The reminder after each logout shows the program's own backup dialog.
+    m_previousBackupDialogs = SetBackupDialogs(&m_backupDialogs);
+    m_backupDialogsInstalled = true;
     const std::string path = CommandLinePath(arguments);
 
     const QString name = m_options.instanceName.isEmpty() ? CKivSingleInstance::DefaultName()
@@ -119,6 +124,7 @@ bool CTresorixApp::InitInstance(const QStringList& arguments) {
     m_frame = std::make_unique<CMainFrame>(*this, *m_doc);
     m_messageSink.SetMainWindow(m_frame.get());
     m_creator.SetParent(m_frame.get());
+    m_backupDialogs.SetParent(m_frame.get());
     m_doc->GetAutorizator().SetParent(m_frame.get());
     m_frame->show();
     // The views were made after the login: they fill themselves now.
@@ -210,22 +216,28 @@ void CTresorixApp::OfferBackupReminder(const std::string& path) {
 }
 
 bool CTresorixApp::AskNewFolder(int& parent, std::string& name) {
-    (void)parent;
-    QDialog dialog(m_frame.get());
-    dialog.setObjectName(QStringLiteral("NewFolderDlg"));
-    dialog.setWindowTitle(ShortText(32781));
-    auto* edit = new QLineEdit(FromBytes(name));
-    edit->setObjectName(QStringLiteral("FolderName"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(Tr(ids::kColumnName)));
-    layout->addWidget(edit);
-    layout->addWidget(buttons);
+    if (!m_doc)
+        return false;
+    CNewFolderDlg dialog(*m_doc, parent, name, m_frame.get());
     if (RunModal(dialog) != QDialog::Accepted)
         return false;
-    name = ToBytes(edit->text().trimmed());
+    parent = dialog.GetParentFolder();
+    name = dialog.GetName();
+    return true;
+}
+
+bool CTresorixApp::SelectFolder(const std::vector<int>& selection, int& target) {
+    if (!m_doc || selection.empty())
+        return false;
+    // Every selected node is checked, not only the first: no folder may end up below itself.
+    CTxDoc& doc = *m_doc;
+    CFolderPickerDlg dialog(doc, selection.front(), m_frame.get(),
+                            [&doc, &selection](int folder) {
+                                return doc.IsValidMoveTarget(selection, folder);
+                            });
+    if (RunModal(dialog) != QDialog::Accepted || dialog.GetFolder() <= 0)
+        return false;
+    target = dialog.GetFolder();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BackupDlg.h"
 #include "app/CreationWizard.h"
 #include "app/PasswordDlg.h"
 #include "model/TxDocHost.h"
@@ -15,6 +16,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CKivSingleInstance;
 class CMainFrame;
@@ -70,6 +72,7 @@ public:
     void PostMainWindowMessage(unsigned message) override;
     void OfferBackupReminder(const std::string& path) override;
     bool AskNewFolder(int& parent, std::string& name) override;
+    bool SelectFolder(const std::vector<int>& selection, int& target) override;
 
 private:
     void OnActivationRequested(unsigned message);
@@ -89,6 +92,9 @@ private:
     IClipboard* m_previousClipboard = nullptr;
     IShell* m_previousShell = nullptr;
     bool m_servicesInstalled = false;
+    CQtBackupDialogs m_backupDialogs;
+    IBackupDialogs* m_previousBackupDialogs = nullptr;
+    bool m_backupDialogsInstalled = false;
     CTxLoginDialog m_loginDialog;
     CWizardDataFileCreator m_creator;
     std::unique_ptr<CTxDoc> m_doc;

@@ -64,16 +64,6 @@ TEST_F(CsvImportReadTest, EveryRowBecomesAPasswordRecordWithTheMappedValues) {
     EXPECT_EQ(m_import.GetRecord(2), nullptr);
 }
 
-TEST_F(CsvImportReadTest, ColumnsMayBeMappedInAnyOrderOrLeftOut) {
-    ASSERT_EQ(Read("pw;Bank;jo\n", {1, 2, 0}), 1);
-    const auto values = m_import.GetValues(0);
-    EXPECT_EQ(values[CCsvImport::kName], "Bank");
-    EXPECT_EQ(values[CCsvImport::kLogin], "jo");
-    EXPECT_EQ(values[CCsvImport::kPassword], "pw");
-    EXPECT_EQ(values[CCsvImport::kEmail], "");
-    EXPECT_TRUE(m_import.IsValid(0)) << "unmapped targets do not make a row invalid";
-}
-
 TEST_F(CsvImportReadTest, NamelessRowsAreNumberedByTheRecordsMadeBeforeThem) {
     ASSERT_EQ(Read(";a\nNamed;b\n;c\n;d\n", {0, 1}), 4);
     EXPECT_EQ(Name(0), "Password (0)");

@@ -1,0 +1,95 @@
+#include "app/DatabaseManagerDlg.h"
+
+#include "app/ChangePaswordDlg.h"
+#include "app/WiringStrings.h"
+#include "model/TxDoc.h"
+#include "platform/qt/WaitCursor.h"
+#include "storage/Compaction.h"
+#include "ui/ModalRunner.h"
+#include "ui/TextBytes.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// "Name (*.a *.b)|*.a;*.b|...||" as the file dialog's filter list.
+QStringList Filters(const QString& text) {
+    const QStringList parts = text.split(u'|', Qt::SkipEmptyParts);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i];
+    return filters;
+}
+
+} // namespace
+
+CDatabaseManagerDlg::CDatabaseManagerDlg(CTxDoc& doc, const std::string& path, QWidget* parent)
+    : QDialog(parent), m_doc(doc), m_path(path) {
+    setObjectName(QStringLiteral("DatabaseManagerDlg"));
+    setWindowTitle(Tr(wids::kManagerTitle));
+    auto* file = new QLineEdit(FromBytes(path));
+    file->setReadOnly(true);
+    auto button = [this](unsigned text, const char* name) {
+        auto* b = new QPushButton(Tr(text));
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    QPushButton* change = button(wids::kChangePassword, "ChangePassword");
+    QPushButton* compress = button(wids::kCompress, "Compress");
+    QPushButton* locate = button(wids::kLocate, "Locate");
+    QPushButton* create = button(wids::kCreateNew, "CreateNew");
+    QPushButton* open = button(wids::kOpenExisting, "OpenExisting");
+    QPushButton* close = button(wids::kClose, "Close");
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(Tr(wids::kCurrentFile)), 0, 0, 1, 2);
+    grid->addWidget(file, 1, 0, 1, 2);
+    grid->addWidget(change, 2, 0);
+    grid->addWidget(compress, 2, 1);
+    grid->addWidget(locate, 3, 0);
+    grid->addWidget(create, 3, 1);
+    grid->addWidget(open, 4, 0);
+    grid->addWidget(close, 4, 1);
+    connect(change, &QPushButton::clicked, this, &CDatabaseManagerDlg::OnChangePassword);
+    connect(compress, &QPushButton::clicked, this, &CDatabaseManagerDlg::OnCompress);
+    connect(locate, &QPushButton::clicked, this, &CDatabaseManagerDlg::OnLocate);
+    connect(create, &QPushButton::clicked, this, [this] { done(kCreate); });
+    connect(open, &QPushButton::clicked, this, &CDatabaseManagerDlg::OnOpenExisting);
+    connect(close, &QPushButton::clicked, this, [this] { done(kNothing); });
+}
+
+void CDatabaseManagerDlg::OnChangePassword() {
+    // CanClose tells the user itself what is still open.
+    if (!m_doc.CanClose())
+        return;
+    CChangePaswordDlg dialog(m_doc, this);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return;
+    m_result = dialog.ChangedPath();
+    done(kPasswordChanged);
+}
+
+void CDatabaseManagerDlg::OnCompress() {
+    CWaitCursor wait;
+    CompactDataFile(m_doc.IsAuthorised() ? m_doc.GetDatabase() : nullptr);
+}
+
+void CDatabaseManagerDlg::OnLocate() {
+    LocateDataFile(m_doc.IsAuthorised() ? m_path : std::string());
+}
+
+void CDatabaseManagerDlg::OnOpenExisting() {
+    QFileDialog dialog(this, Tr(wids::kOpenTitle));
+    dialog.setObjectName(QStringLiteral("OpenDataFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(Filters(Tr(wids::kFileFilter)));
+    dialog.setDefaultSuffix(QStringLiteral("tpx"));
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    m_result = ToBytes(dialog.selectedFiles().front());
+    done(kOpen);
+}
