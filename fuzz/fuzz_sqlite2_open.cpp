@@ -49,6 +49,11 @@ void Init() {
     if (!d)
         abort();
     g_dir = d;
+    atexit([] {
+        for (const char* f : {"/vault.tpx", "/vault.tpx-journal"})
+            unlink((g_dir + f).c_str());
+        rmdir(g_dir.c_str());
+    });
 }
 
 bool Allowed(int rc) {

@@ -61,9 +61,8 @@ CBackupOptinsDlg::CBackupOptinsDlg(const std::string& path, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(browse, &QPushButton::clicked, this, &CBackupOptinsDlg::OnBrowse);
     connect(m_formats, &QPushButton::clicked, this, [] { ShowTimestampFormats(); });
-    connect(m_format, &QLineEdit::textChanged, this, [this] {
-        m_test->setText(FromBytes(TimestampFormatTest(ToBytes(m_format->text()))));
-    });
+    connect(m_format, &QLineEdit::textChanged, this,
+            [this] { m_test->setText(FromBytes(TimestampFormatTest(ToBytes(m_format->text())))); });
     connect(m_append, &QCheckBox::toggled, this, &CBackupOptinsDlg::UpdateControls);
     m_test->setText(FromBytes(TimestampFormatTest(ToBytes(m_format->text()))));
     UpdateControls();

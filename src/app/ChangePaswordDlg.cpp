@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -41,7 +42,8 @@ CChangePaswordDlg::CChangePaswordDlg(CTxDoc& doc, QWidget* parent)
     form->addRow(Tr(wids::kNewPasswordAgain), m_again);
     form->addRow(Tr(wids::kPasswordHint), m_hint);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
-    QPushButton* change = buttons->addButton(Tr(wids::kChangePassword), QDialogButtonBox::ActionRole);
+    QPushButton* change =
+        buttons->addButton(Tr(wids::kChangePassword), QDialogButtonBox::ActionRole);
     change->setObjectName(QStringLiteral("ChangePassword"));
     change->setDefault(true);
     connect(change, &QPushButton::clicked, this, &CChangePaswordDlg::OnChange);

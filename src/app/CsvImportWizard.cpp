@@ -13,7 +13,8 @@ namespace {
 
 constexpr unsigned kIdsWizardCaption = 62241;
 
-QString RunOpenDialog(QWidget* parent, const QString& title, const QString& filters, const QString& start) {
+QString RunOpenDialog(QWidget* parent, const QString& title, const QString& filters,
+                      const QString& start) {
     QFileDialog dialog(parent, title, start, filters);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
@@ -24,9 +25,10 @@ QString RunOpenDialog(QWidget* parent, const QString& title, const QString& filt
 
 } // namespace
 
-CCsvImportWizard::CCsvImportWizard(CTxDoc& doc, CTresorixSettings& settings, int targetFolder, QWidget* parent)
-    : CPelvanLPropertySheet(FromBytes(LoadString(kIdsWizardCaption)), parent), m_doc(doc), m_settings(settings),
-      m_import(&doc), m_openDialog(RunOpenDialog), m_folderPicker(PickFolder),
+CCsvImportWizard::CCsvImportWizard(CTxDoc& doc, CTresorixSettings& settings, int targetFolder,
+                                   QWidget* parent)
+    : CPelvanLPropertySheet(FromBytes(LoadString(kIdsWizardCaption)), parent), m_doc(doc),
+      m_settings(settings), m_import(&doc), m_openDialog(RunOpenDialog), m_folderPicker(PickFolder),
       m_welcome(new CImportCsvPageWelcome(this)), m_file(new CImportCsvPageFile(*this)),
       m_fields(new CImportCsvPageFields(*this)), m_values(new CImportCsvPageValues(*this)),
       m_folder(new CImportCsvSelectFolder(*this)), m_finish(new CImportCsvPageFinish(*this)) {

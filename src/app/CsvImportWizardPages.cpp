@@ -49,20 +49,23 @@ QString DialogFilters(const QString& filters) {
 CImportCsvPageWelcome::CImportCsvPageWelcome(QWidget* parent) : QWizardPage(parent) {
     setTitle(QStringLiteral("Welcome to the Password Importing Wizard"));
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(QStringLiteral("This wizard serves for importing passwords only. It will "
-                                           "not allow you to import files or credit cards."),
-                            this);
+    auto* text =
+        new QLabel(QStringLiteral("This wizard serves for importing passwords only. It will "
+                                  "not allow you to import files or credit cards."),
+                   this);
     text->setWordWrap(true);
     layout->addWidget(text);
     layout->addStretch();
 }
 
 CImportCsvPageFile::CImportCsvPageFile(CCsvImportWizard& wizard)
-    : m_wizard(wizard), m_clipboard(new QRadioButton(QStringLiteral("Get data from Windows &clipboard"), this)),
-      m_fileChoice(new QRadioButton(QStringLiteral("Get data from file"), this)), m_path(new QLineEdit(this)),
-      m_browse(new QPushButton(QStringLiteral("Browse"), this)),
+    : m_wizard(wizard),
+      m_clipboard(new QRadioButton(QStringLiteral("Get data from Windows &clipboard"), this)),
+      m_fileChoice(new QRadioButton(QStringLiteral("Get data from file"), this)),
+      m_path(new QLineEdit(this)), m_browse(new QPushButton(QStringLiteral("Browse"), this)),
       m_header(new QCheckBox(QStringLiteral("First row contains the column headers."), this)),
-      m_quotes(new QCheckBox(QStringLiteral("Values are surrounded by quotes (\"Name\", \"Login\"..."), this)),
+      m_quotes(new QCheckBox(
+          QStringLiteral("Values are surrounded by quotes (\"Name\", \"Login\"..."), this)),
       m_separator(new QLineEdit(this)) {
     setTitle(QStringLiteral("Step 1 of 4 - Select File"));
     auto* group = new QButtonGroup(this);
@@ -114,8 +117,8 @@ void CImportCsvPageFile::initializePage() {
 }
 
 void CImportCsvPageFile::Browse() {
-    const QString path = m_wizard.OpenDialog()(this, Text(kIdsOpenTitle), DialogFilters(Text(kIdsOpenFilter)),
-                                               m_path->text());
+    const QString path = m_wizard.OpenDialog()(this, Text(kIdsOpenTitle),
+                                               DialogFilters(Text(kIdsOpenFilter)), m_path->text());
     if (path.isEmpty())
         return;
     CsvImportPages::FILE_PAGE page;
@@ -222,7 +225,8 @@ void CImportCsvPageValues::SetChecks(int mode) {
 void CImportCsvPageValues::initializePage() {
     m_list->clear();
     const QColor warning(kWarningRed, kWarningGreen, kWarningBlue);
-    for (const CsvImportPages::VALUE_LINE& line : CsvImportPages::OnValuesPageEnter(m_wizard.Import())) {
+    for (const CsvImportPages::VALUE_LINE& line :
+         CsvImportPages::OnValuesPageEnter(m_wizard.Import())) {
         QStringList texts;
         for (const std::string& value : line.values)
             texts << FromBytes(value);
@@ -330,7 +334,7 @@ void CImportCsvPageFinish::initializePage() {
     m_count = page.count;
     m_text->setText(FromBytes(page.text));
     m_wizard.setButtonText(QWizard::FinishButton, FromBytes(page.finishCaption));
-    m_wizard.SetBackEnabled(false);
-    if (QAbstractButton* cancel = m_wizard.button(QWizard::CancelButton))
-        cancel->setEnabled(false);
+    // The records are stored: there is no way back and nothing to cancel.
+    m_wizard.setOption(QWizard::NoBackButtonOnLastPage, true);
+    m_wizard.setOption(QWizard::NoCancelButtonOnLastPage, true);
 }

@@ -2,6 +2,7 @@
 
 #include "app/ChangePaswordDlg.h"
 #include "app/WiringStrings.h"
+#include "model/Interfaces.h"
 #include "model/TxDoc.h"
 #include "platform/qt/WaitCursor.h"
 #include "storage/Compaction.h"
@@ -33,7 +34,7 @@ CDatabaseManagerDlg::CDatabaseManagerDlg(CTxDoc& doc, const std::string& path, Q
     setWindowTitle(Tr(wids::kManagerTitle));
     auto* file = new QLineEdit(FromBytes(path));
     file->setReadOnly(true);
-    auto button = [this](unsigned text, const char* name) {
+    auto button = [](unsigned text, const char* name) {
         auto* b = new QPushButton(Tr(text));
         b->setObjectName(QString::fromLatin1(name));
         return b;

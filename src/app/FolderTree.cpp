@@ -5,7 +5,7 @@
 #include "model/TxDoc.h"
 #include "ui/TextBytes.h"
 
-#include <QHeaderView>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 

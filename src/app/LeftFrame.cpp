@@ -2,6 +2,7 @@
 
 #include "app/AppStrings.h"
 #include "app/Commands.h"
+#include "app/FavTreeView.h"
 #include "app/MainTreeView.h"
 #include "app/TrxImageList.h"
 #include "model/Interfaces.h"
@@ -39,7 +40,9 @@ CLeftFrame::CLeftFrame(CTxDoc& doc, QWidget* parent) : QWidget(parent), m_doc(do
     }
     m_tree = new CMainTreeView(doc);
     m_stack = new QStackedWidget;
+    m_favorites = new CFavTreeView(doc);
     m_stack->addWidget(m_tree);
+    m_stack->addWidget(m_favorites);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -49,7 +52,7 @@ CLeftFrame::CLeftFrame(CTxDoc& doc, QWidget* parent) : QWidget(parent), m_doc(do
 }
 
 bool CLeftFrame::HasView(int index) const {
-    return index == kTree;
+    return index == kTree || index == kFavorites;
 }
 
 void CLeftFrame::SwitchView(int index, bool store) {
@@ -58,6 +61,7 @@ void CLeftFrame::SwitchView(int index, bool store) {
     const bool changed = index != m_current;
     m_current = index;
     m_actions[index]->setChecked(true);
+    m_stack->setCurrentWidget(index == kFavorites ? static_cast<QWidget*>(m_favorites) : m_tree);
     if (store)
         TresorixSettings().View_SelectedView = index;
     if (index == kTree && m_doc.IsAuthorised())

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class CFavTreeView;
 class CMainTreeView;
 class CTxDoc;
 class QStackedWidget;
@@ -9,8 +10,7 @@ class QToolBar;
 class QAction;
 
 // The left pane: its tool bar (Folders, Favorites, Search) and the view chosen there. The
-// favorites and search views come with their own windows; until then only the folder tree
-// can be chosen.
+// search view comes with its own window; until then it cannot be chosen.
 class CLeftFrame : public QWidget {
     Q_OBJECT
 
@@ -27,6 +27,7 @@ public:
     bool HasView(int index) const;
 
     CMainTreeView* Tree() const { return m_tree; }
+    CFavTreeView* Favorites() const { return m_favorites; }
     QToolBar* ToolBar() const { return m_toolBar; }
 
 signals:
@@ -37,6 +38,7 @@ private:
     QToolBar* m_toolBar;
     QStackedWidget* m_stack;
     CMainTreeView* m_tree;
+    CFavTreeView* m_favorites;
     QAction* m_actions[3] = {};
     int m_current = kTree;
 };

@@ -3,15 +3,21 @@
 #include "app/AppStrings.h"
 #include "app/CommandTable.h"
 #include "app/Commands.h"
+#include "app/CsvImportWizard.h"
 #include "app/DatabaseManagerDlg.h"
+#include "app/EditorManager.h"
+#include "app/ExportWizard.h"
+#include "app/FavTreeView.h"
 #include "app/LeftFrame.h"
 #include "app/MainTreeView.h"
 #include "app/Messages.h"
 #include "app/OptionsSheet.h"
+#include "app/PasGenDlg.h"
 #include "app/RightFrame.h"
 #include "app/TresorixApp.h"
 #include "app/TrxImageList.h"
 #include "app/TxListView.h"
+#include "app/WiringStrings.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
 #include "platform/Clipboard.h"
@@ -19,8 +25,8 @@
 #include "platform/ProfileStore.h"
 #include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
-#include "storage/BackupDialogs.h"
 #include "platform/qt/WaitCursor.h"
+#include "storage/BackupDialogs.h"
 #include "ui/KivSplitter.h"
 #include "ui/ModalRunner.h"
 #include "ui/TextBytes.h"
@@ -73,6 +79,18 @@ CMainFrame::CMainFrame(CTresorixApp& app, CTxDoc& doc) : m_app(app), m_doc(doc) 
                 menu->exec(pos);
                 menu->deleteLater();
             });
+    connect(m_left->Favorites(), &CFavTreeView::ContextMenuRequested, this,
+            [this](const QPoint& pos, int) {
+                QMenu* menu = BuildFavoritesMenu();
+                menu->exec(pos);
+                menu->deleteLater();
+            });
+    connect(m_left->Favorites(), &CFavTreeView::CommandRequested, this, [this](int id) {
+        QMetaObject::invokeMethod(
+            this, [this, id] { OnCommand(id); }, Qt::QueuedConnection);
+    });
+    connect(m_left->Favorites(), &QTreeWidget::itemSelectionChanged, this,
+            &CMainFrame::UpdateCommands);
     connect(m_right->List(), &CTxListView::SelectionChanged, this, &CMainFrame::UpdateCommands);
     connect(m_left, &CLeftFrame::ViewChanged, this, &CMainFrame::UpdateCommands);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -145,6 +163,9 @@ void CMainFrame::UpdateCommands() {
     set(cmd::kAddToFavorites, !listSelection.empty());
     set(cmd::kEmptyRecycleBin, logged && !m_doc.IsRecycleBinEmpty());
     set(cmd::kRefresh, logged);
+    set(cmd::kShowFavorites, true);
+    set(cmd::kRemoveFromFavorites,
+        logged && left == CLeftFrame::kFavorites && m_doc.GetSelectedFavorite() > 0);
     set(cmd::kBackupOptions, logged);
     set(cmd::kDatabaseManagement, logged);
     set(cmd::kNewFolder, logged && m_doc.GetCurrentFolder() > 0);
@@ -152,8 +173,11 @@ void CMainFrame::UpdateCommands() {
     set(cmd::kSelectAll, logged);
     set(cmd::kViewStyleMenu, left == CLeftFrame::kTree || left == CLeftFrame::kSearch);
     for (int id : {cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl,
-                   cmd::kAddFile, cmd::kOpenItem, cmd::kImportCsv, cmd::kExport})
+                   cmd::kAddFile, cmd::kImportCsv, cmd::kExport})
         set(id, logged);
+    set(cmd::kOpenItem, logged && (left == CLeftFrame::kFavorites ? m_doc.GetSelectedFavorite() > 0
+                                                                  : listSelection.size() == 1));
+    set(cmd::kPasswordGenerator, true);
     const int style = m_right->List()->GetViewStyle();
     const std::pair<int, int> styles[] = {{cmd::kViewLargeIcons, CTxListView::kLargeIcons},
                                           {cmd::kViewDetails, CTxListView::kDetails},
@@ -164,6 +188,8 @@ void CMainFrame::UpdateCommands() {
             a->setChecked(style == value);
     if (QAction* a = Action(cmd::kShowTree))
         a->setChecked(left == CLeftFrame::kTree);
+    if (QAction* a = Action(cmd::kShowFavorites))
+        a->setChecked(left == CLeftFrame::kFavorites);
 }
 
 void CMainFrame::OnMessage(unsigned message, int wParam) {
@@ -207,6 +233,7 @@ void CMainFrame::OnOptionChanged(int code) {
     case msg::kChangeAppearance:
         m_right->List()->SetGridLines(settings.View_ShowGridLines != 0);
         m_right->List()->SetFullRowSelect(settings.View_FullRowSelect != 0);
+        m_left->Favorites()->ApplyIconSize();
         m_doc.UpdateAllViews(nullptr, CTxDoc::kHintReloadAll);
         break;
     case msg::kChangeCache:
@@ -222,6 +249,48 @@ void CMainFrame::OnCommand(int id) {
     switch (id) {
     case cmd::kShowTree:
         m_left->SwitchView(CLeftFrame::kTree);
+        break;
+    case cmd::kShowFavorites:
+        m_left->Favorites()->ClearChoice();
+        m_left->SwitchView(CLeftFrame::kFavorites);
+        // The list and preview empty themselves for the favorites view.
+        if (m_doc.IsAuthorised())
+            m_doc.UpdateAllViews(nullptr, CTxDoc::kHintFavoriteSelected);
+        break;
+    case cmd::kOpenItem: {
+        const int item = m_left->CurrentView() == CLeftFrame::kFavorites
+                             ? m_doc.GetSelectedFavorite()
+                             : (m_right->List()->SelectedIds().size() == 1
+                                    ? m_right->List()->SelectedIds().front()
+                                    : 0);
+        if (item > 0)
+            m_doc.OpenItem(item);
+        break;
+    }
+    case cmd::kNewPassword:
+    case cmd::kNewCreditCard:
+    case cmd::kNewNote:
+    case cmd::kNewUrl:
+        if (m_doc.IsAuthorised())
+            m_app.Editors().OnNewItemCommand(id);
+        break;
+    case cmd::kPasswordGenerator:
+        RunPasswordGenerator(this);
+        break;
+    case cmd::kImportCsv:
+        if (m_doc.IsAuthorised())
+            RunCsvImport(m_doc, this);
+        break;
+    case cmd::kExport:
+        if (m_doc.IsAuthorised())
+            RunExportWizard(m_doc, this);
+        break;
+    case cmd::kRemoveFromFavorites:
+        if (const int favorite = m_doc.GetSelectedFavorite()) {
+            m_doc.RemoveFavorite(favorite);
+            m_doc.SetSelectedFavorite(0);
+            m_doc.UpdateAllViews(nullptr, CTxDoc::kHintRecordsChanged);
+        }
         break;
     case cmd::kBack:
     case cmd::kForward:
@@ -348,6 +417,25 @@ void CMainFrame::DatabaseManagement() {
     default:
         break;
     }
+}
+
+QMenu* CMainFrame::BuildFavoritesMenu() {
+    auto* menu = new QMenu(this);
+    if (QAction* open = Action(cmd::kOpenItem)) {
+        QAction* item = menu->addAction(open->icon(), Tr(wids::kOpenMenu));
+        item->setData(cmd::kOpenItem);
+        item->setEnabled(open->isEnabled());
+        connect(item, &QAction::triggered, open, &QAction::trigger);
+        menu->setDefaultAction(item);
+    }
+    menu->addSeparator();
+    if (QAction* remove = Action(cmd::kRemoveFromFavorites)) {
+        QAction* item = menu->addAction(remove->icon(), Tr(wids::kRemoveFromList));
+        item->setData(cmd::kRemoveFromFavorites);
+        item->setEnabled(remove->isEnabled());
+        connect(item, &QAction::triggered, remove, &QAction::trigger);
+    }
+    return menu;
 }
 
 void CMainFrame::NewFolder() {

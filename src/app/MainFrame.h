@@ -53,6 +53,8 @@ public:
     void LoadPlacement();
 
     QAction* Action(int id) const;
+    // The path of the open data file (empty while logged out).
+    std::string OpenPath() const;
     CLeftFrame* Left() const { return m_left; }
     CRightFrame* Right() const { return m_right; }
     CKivSplitter* Splitter() const { return m_splitter; }
@@ -60,6 +62,8 @@ public:
     // The context menus, built for the current selection (for tests and the views).
     QMenu* BuildListMenu(bool onItem);
     QMenu* BuildFolderMenu(int id);
+    // Menu 309 of the favorites view.
+    QMenu* BuildFavoritesMenu();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,8 +77,6 @@ private:
     void ShowOptions(bool layoutOnly);
     void NewFolder();
     void DatabaseManagement();
-    // The path of the open data file (empty while logged out).
-    std::string OpenPath() const;
 
     CTresorixApp& m_app;
     CTxDoc& m_doc;

@@ -1,7 +1,12 @@
 #include "app/OptionsSheet.h"
 
 #include "app/AppStrings.h"
+#include "app/AppearanceOptionsPage.h"
+#include "app/AutoLogoutOptionsPage.h"
+#include "app/ClipboardOptionsPage.h"
 #include "app/Messages.h"
+#include "app/OptionsPage.h"
+#include "app/TrayOptionsPage.h"
 #include "platform/TresorixSettings.h"
 
 #include <QCheckBox>
@@ -44,7 +49,12 @@ COptionsSheet::COptionsSheet(bool layoutOnly, QWidget* parent) : QDialog(parent)
     m_pages->addTab(layoutPage, Tr(ids::kPageLayout));
 
     if (!layoutOnly) {
-        // The clipboard, tray, auto-logout and appearance pages come with those features.
+        for (COptionsPage* page : std::initializer_list<COptionsPage*>{
+                 new CClipboardOptionsPage(settings), new CTrayOptionsPage(settings),
+                 new CAutoLogoutOptionsPage(settings), new CAppearanceOptionsPage(settings)}) {
+            m_pages->addTab(page, page->Title());
+            m_extraPages.push_back(page);
+        }
         auto* cachePage = new QWidget;
         auto* cacheBox = new QVBoxLayout(cachePage);
         m_cacheItems = AddCheck(*cacheBox, ids::kCacheItems, settings.Cache_CacheLoadedItems);
@@ -71,6 +81,9 @@ void COptionsSheet::accept() {
     layout = Exchange(m_rememberTabs, settings.View_RememberTabs) || layout;
     if (layout)
         m_changes.push_back(msg::kChangeLayout);
+    for (COptionsPage* page : m_extraPages)
+        if (const int code = page->Apply(settings))
+            m_changes.push_back(code);
     if (m_cacheItems) {
         bool cache = Exchange(m_cacheItems, settings.Cache_CacheLoadedItems);
         cache = Exchange(m_invalidateCache, settings.Cache_InvalidateCache) || cache;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+class COptionsPage;
 class QCheckBox;
 class QTabWidget;
 
@@ -26,6 +27,8 @@ public:
     QCheckBox* CacheItems() const { return m_cacheItems; }
     QCheckBox* InvalidateCache() const { return m_invalidateCache; }
     QTabWidget* Pages() const { return m_pages; }
+    // The clipboard, tray icon, auto-logout and appearance pages (empty for "Layout...").
+    const std::vector<COptionsPage*>& ExtraPages() const { return m_extraPages; }
 
 private:
     QTabWidget* m_pages;
@@ -34,5 +37,6 @@ private:
     QCheckBox* m_rememberTabs;
     QCheckBox* m_cacheItems = nullptr;
     QCheckBox* m_invalidateCache = nullptr;
+    std::vector<COptionsPage*> m_extraPages;
     std::vector<int> m_changes;
 };

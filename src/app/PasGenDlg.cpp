@@ -62,9 +62,11 @@ CPasGenDlg::CPasGenDlg(CTresorixSettings& settings, QWidget* parent)
       m_length(new CLengthSpin(this)),
       m_special(new QCheckBox(QStringLiteral("&Special symbols (@, !, #, $, ...)"), this)),
       m_otherE(new QCheckBox(QStringLiteral("&Other (your symbols)"), this)),
-      m_other(new QLineEdit(this)), m_pronounceE(new QCheckBox(QStringLiteral("&Pronouncing:"), this)),
+      m_other(new QLineEdit(this)),
+      m_pronounceE(new QCheckBox(QStringLiteral("&Pronouncing:"), this)),
       m_pronounce(new QSlider(Qt::Horizontal, this)), m_passwordEdit(new QLineEdit(this)),
-      m_generate(new QPushButton(QStringLiteral("&Generate"), this)), m_firmness(new QProgressBar(this)) {
+      m_generate(new QPushButton(QStringLiteral("&Generate"), this)),
+      m_firmness(new QProgressBar(this)) {
     setObjectName(QStringLiteral("PasGenDlg"));
     setWindowTitle(QStringLiteral("Vurazizi Zazizedez UV"));
     setStyleSheet(QStringLiteral("QDialog, QGroupBox { background: white; }"));
@@ -144,9 +146,9 @@ CPasGenDlg::CPasGenDlg(CTresorixSettings& settings, QWidget* parent)
 
     // The first password comes at once, without the option check.
     const CTresorixSettings& s = m_settings;
-    ShowPassword(CPassword().Generate(s.Pasgen_Lenght, s.Pasgen_Upper, s.Pasgen_Lower, s.Pasgen_Nums,
-                                      s.Pasgen_Exclude, s.Pasgen_Special, s.Pasgen_OtherE, s.Pasgen_Other,
-                                      s.Pasgen_PrononceE, s.Pasgen_Prononce));
+    ShowPassword(CPassword().Generate(
+        s.Pasgen_Lenght, s.Pasgen_Upper, s.Pasgen_Lower, s.Pasgen_Nums, s.Pasgen_Exclude,
+        s.Pasgen_Special, s.Pasgen_OtherE, s.Pasgen_Other, s.Pasgen_PrononceE, s.Pasgen_Prononce));
 }
 
 void CPasGenDlg::WriteControls() {
@@ -197,13 +199,14 @@ bool CPasGenDlg::OptionsSelected() const {
 void CPasGenDlg::Generate() {
     ReadControls();
     if (!OptionsSelected()) {
-        KivMessageBox(LoadString(kIdsSelectOption), MB_OK | MB_ICONINFORMATION, LoadString(kIdsCaption));
+        KivMessageBox(LoadString(kIdsSelectOption), MB_OK | MB_ICONINFORMATION,
+                      LoadString(kIdsCaption));
         return;
     }
     const CTresorixSettings& s = m_settings;
-    ShowPassword(CPassword().Generate(s.Pasgen_Lenght, s.Pasgen_Upper, s.Pasgen_Lower, s.Pasgen_Nums,
-                                      s.Pasgen_Exclude, s.Pasgen_Special, s.Pasgen_OtherE, s.Pasgen_Other,
-                                      s.Pasgen_PrononceE, s.Pasgen_Prononce));
+    ShowPassword(CPassword().Generate(
+        s.Pasgen_Lenght, s.Pasgen_Upper, s.Pasgen_Lower, s.Pasgen_Nums, s.Pasgen_Exclude,
+        s.Pasgen_Special, s.Pasgen_OtherE, s.Pasgen_Other, s.Pasgen_PrononceE, s.Pasgen_Prononce));
 }
 
 void CPasGenDlg::ShowPassword(const std::string& password) {

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QSpinBox>
 
 #include <string>
 
 class CTresorixSettings;
 class QCheckBox;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSlider;
@@ -24,6 +24,7 @@ public:
 
     explicit CLengthSpin(QWidget* parent = nullptr);
     void stepBy(int steps) override;
+    QLineEdit* Edit() const { return lineEdit(); }
 
 protected:
     StepEnabled stepEnabled() const override;

@@ -2,10 +2,12 @@
 
 #include "app/AppStrings.h"
 #include "app/DesktopRegistration.h"
-#include "app/FolderPickerDlg.h"
 #include "app/MainFrame.h"
-#include "app/NewFolderDlg.h"
 #include "app/Messages.h"
+#include "app/MoveToFolderDlg.h"
+#include "app/NewFolderDlg.h"
+#include "app/PasGenDlg.h"
+#include "app/PasswordEditPanel.h"
 #include "app/SingleInstance.h"
 #include "app/StartupDlg.h"
 #include "app/TrxImageList.h"
@@ -43,7 +45,11 @@ CTresorixApp::CTresorixApp(OPTIONS options) : m_options(std::move(options)) {
 
 CTresorixApp::~CTresorixApp() {
     m_backupDialogs.SetParent(nullptr);
+    m_fileChangedPrompt.SetParent(nullptr);
     m_frame.reset();
+    if (m_doc)
+        m_doc->SetEditorOpener(nullptr);
+    m_editors.reset();
     m_doc.reset();
     m_guard.reset();
     if (m_servicesInstalled) {
@@ -117,6 +123,22 @@ bool CTresorixApp::InitInstance(const QStringList& arguments) {
     m_doc->SetDataFileCreator(&m_creator);
     m_doc->SetLoginDialog(&m_loginDialog);
     m_doc->SetFileChangedAction(&m_settings.Files_FileChangedAction);
+    m_doc->SetFileChangedPrompt(&m_fileChangedPrompt);
+    m_editors = std::make_unique<CEditorManager>(*m_doc, m_windowManager,
+                                                 [this](unsigned message, int wParam) {
+                                                     QPointer<CMainFrame> frame = m_frame.get();
+                                                     if (!frame)
+                                                         return;
+                                                     QMetaObject::invokeMethod(
+                                                         frame.data(),
+                                                         [frame, message, wParam] {
+                                                             if (frame)
+                                                                 frame->OnMessage(message, wParam);
+                                                         },
+                                                         Qt::QueuedConnection);
+                                                 });
+    m_doc->SetEditorOpener(m_editors.get());
+    SetPasswordGenerator(RunPasswordGeneratorFor);
 
     if (!SelectAndOpen(m_settings.App_ConnectionString, m_settings.App_SuccesOnOpen))
         return false;
@@ -125,6 +147,7 @@ bool CTresorixApp::InitInstance(const QStringList& arguments) {
     m_messageSink.SetMainWindow(m_frame.get());
     m_creator.SetParent(m_frame.get());
     m_backupDialogs.SetParent(m_frame.get());
+    m_fileChangedPrompt.SetParent(m_frame.get());
     m_doc->GetAutorizator().SetParent(m_frame.get());
     m_frame->show();
     // The views were made after the login: they fill themselves now.
@@ -231,10 +254,9 @@ bool CTresorixApp::SelectFolder(const std::vector<int>& selection, int& target) 
         return false;
     // Every selected node is checked, not only the first: no folder may end up below itself.
     CTxDoc& doc = *m_doc;
-    CFolderPickerDlg dialog(doc, selection.front(), m_frame.get(),
-                            [&doc, &selection](int folder) {
-                                return doc.IsValidMoveTarget(selection, folder);
-                            });
+    CMoveToFolderDlg dialog(doc, selection.front(), m_frame.get(), [&doc, &selection](int folder) {
+        return doc.IsValidMoveTarget(selection, folder);
+    });
     if (RunModal(dialog) != QDialog::Accepted || dialog.GetFolder() <= 0)
         return false;
     target = dialog.GetFolder();

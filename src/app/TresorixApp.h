@@ -2,11 +2,13 @@
 
 #include "app/BackupDlg.h"
 #include "app/CreationWizard.h"
+#include "app/EditorManager.h"
+#include "app/FileChangedDlg.h"
 #include "app/PasswordDlg.h"
 #include "model/TxDocHost.h"
 #include "model/WindowManager.h"
 #include "platform/TresorixSettings.h"
-#include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtSecretClipboard.h"
 #include "platform/qt/QtMessageSink.h"
 #include "platform/qt/QtShell.h"
 
@@ -64,6 +66,7 @@ public:
     CWindowManager& WindowManager() { return m_windowManager; }
     CTxDoc* GetDocument() const { return m_doc.get(); }
     CMainFrame* GetMainFrame() const { return m_frame.get(); }
+    CEditorManager& Editors() { return *m_editors; }
     CKivSingleInstance* GetGuard() const { return m_guard.get(); }
     // The path a file-open request on the command line named (empty: none).
     static std::string CommandLinePath(const QStringList& arguments);
@@ -86,18 +89,20 @@ private:
     IProfileStore* m_previousStore = nullptr;
     bool m_storeInstalled = false;
     CQtMessageSink m_messageSink;
-    CQtClipboard m_clipboard;
+    CQtSecretClipboard m_clipboard;
     CQtShell m_shell;
     IMessageSink* m_previousSink = nullptr;
     IClipboard* m_previousClipboard = nullptr;
     IShell* m_previousShell = nullptr;
     bool m_servicesInstalled = false;
     CQtBackupDialogs m_backupDialogs;
+    CQtFileChangedPrompt m_fileChangedPrompt;
     IBackupDialogs* m_previousBackupDialogs = nullptr;
     bool m_backupDialogsInstalled = false;
     CTxLoginDialog m_loginDialog;
     CWizardDataFileCreator m_creator;
     std::unique_ptr<CTxDoc> m_doc;
+    std::unique_ptr<CEditorManager> m_editors;
     std::unique_ptr<CMainFrame> m_frame;
     bool m_exited = false;
 };

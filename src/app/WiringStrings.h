@@ -39,6 +39,8 @@ inline constexpr unsigned kNewUsername = 62985;
 inline constexpr unsigned kNewPassword = 62986;
 inline constexpr unsigned kNewPasswordAgain = 62987;
 inline constexpr unsigned kPasswordHint = 62988;
+inline constexpr unsigned kRemoveFromList = 62989;
+inline constexpr unsigned kOpenMenu = 62990;
 // Texts of other layers the dialogs show.
 inline constexpr unsigned kBackupFolderTitle = 61384;
 inline constexpr unsigned kFileFilter = 61226;

@@ -10,6 +10,7 @@ CCliMessageSink::~CCliMessageSink() {
 }
 
 int CCliMessageSink::Show(const std::string& text, const std::string&, unsigned flags) {
+    std::lock_guard lock(m_mutex);
     m_texts.push_back(text);
     const unsigned icon = flags & 0xF0;
     if (icon == MB_ICONSTOP || icon == MB_ICONEXCLAMATION)
@@ -35,5 +36,6 @@ int CCliMessageSink::Show(const std::string& text, const std::string&, unsigned 
 }
 
 bool CCliMessageSink::HasShown(const std::string& text) const {
+    std::lock_guard lock(m_mutex);
     return std::find(m_texts.begin(), m_texts.end(), text) != m_texts.end();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -9,7 +10,8 @@
 // Where the core's message boxes go while a command runs: each is written to the error
 // stream and kept, so the command can tell what went wrong (a refused login, a failed
 // write). Questions get the answer the command chose beforehand; without a choice they are
-// answered No, so nothing is done that the command line did not ask for.
+// answered No, so nothing is done that the command line did not ask for. The search reports
+// from its worker thread, so every member is guarded.
 class CCliMessageSink : public IMessageSink {
 public:
     explicit CCliMessageSink(std::ostream& err);
@@ -21,18 +23,25 @@ public:
 
     // Questions answered by the command's own choice are kept but not written.
     void SetQuestionAnswer(int answer) {
+        std::lock_guard lock(m_mutex);
         m_questionAnswer = answer;
         m_answerChosen = true;
     }
     // While muted, messages are kept but not written (for checks that report on their own).
-    void SetMuted(bool muted) { m_muted = muted; }
+    void SetMuted(bool muted) {
+        std::lock_guard lock(m_mutex);
+        m_muted = muted;
+    }
 
     // Messages with the stop or the exclamation icon shown so far.
-    int GetErrorCount() const { return m_errors; }
+    int GetErrorCount() const {
+        std::lock_guard lock(m_mutex);
+        return m_errors;
+    }
     bool HasShown(const std::string& text) const;
-    const std::vector<std::string>& GetTexts() const { return m_texts; }
 
 private:
+    mutable std::mutex m_mutex;
     std::ostream& m_err;
     IMessageSink* m_previous;
     std::vector<std::string> m_texts;

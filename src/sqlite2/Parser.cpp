@@ -1,5 +1,7 @@
 #include "sqlite2/Parser.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 #include <string_view>
 
@@ -378,12 +380,12 @@ private:
                 ++i;
             std::string digits = text.substr(i);
             if (digits.size() <= 10) {
-                long long v = std::stoll(digits);
+                long long v = strtoll(digits.c_str(), nullptr, 10);
                 if (v <= 2147483648LL)
                     return v == 0 ? "0" : "-" + digits;
             }
         }
-        double d = -std::stod(text);
+        double d = -strtod(text.c_str(), nullptr);
         char buf[64];
         snprintf(buf, sizeof buf, "%.15g", d);
         return buf;

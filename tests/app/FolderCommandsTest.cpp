@@ -1,11 +1,11 @@
-#include "AppTestSupport.h"
+#include "SampleApp.h"
 
 #include "app/Commands.h"
-#include "app/FolderPickerDlg.h"
 #include "app/FolderTree.h"
 #include "app/LeftFrame.h"
 #include "app/MainFrame.h"
 #include "app/MainTreeView.h"
+#include "app/MoveToFolderDlg.h"
 #include "app/NewFolderDlg.h"
 #include "app/PasswordDlg.h"
 #include "app/RightFrame.h"
@@ -18,66 +18,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <memory>
 
 using apptest::CAppHarness;
 using apptest::CModalScript;
+using apptest::CSampleApp;
 
 namespace {
 
-// The sample vault copied and logged in, with the main window shown.
-struct CSampleApp {
-    explicit CSampleApp(CAppHarness& harness) : h(harness) {
-        vault = apptest::CopyVault(h.dir, QStringLiteral("sample.tpx"));
-    }
-    bool Start() {
-        if (vault.isEmpty())
-            return false;
-        script = std::make_unique<CModalScript>();
-        script->Add([](QDialog& d) {
-            auto& login = dynamic_cast<CPasswordDlg&>(d);
-            login.UsernameBox()->setText(QStringLiteral("carol"));
-            login.PasswordBox()->setText(QStringLiteral("S3cret!pass"));
-            login.accept();
-            return apptest::Finish(d);
-        });
-        app = std::make_unique<CTresorixApp>(h.Options());
-        if (!app->InitInstance({QStringLiteral("tresorix"), vault}))
-            return false;
-        QCoreApplication::processEvents();
-        return true;
-    }
-    CMainFrame& Frame() { return *app->GetMainFrame(); }
-    CMainTreeView& Tree() { return *Frame().Left()->Tree(); }
-    CTxListView& List() { return *Frame().Right()->List(); }
-    CTxDoc& Doc() { return *app->GetDocument(); }
-    void Open(int id) {
-        Tree().SelectFolder(id, true);
-        QCoreApplication::processEvents();
-    }
-    // Selects the list row of record id and gives the list the focus, as a click does.
-    bool SelectRecord(int id) {
-        Frame().activateWindow();
-        List().SelectId(id);
-        List().CurrentView()->setFocus();
-        QCoreApplication::processEvents();
-        return Frame().CommandSelection() == std::vector<int>{id};
-    }
-    // Gives the folder tree the focus back (the folder is the selection again).
-    void FocusTree() {
-        Tree().setFocus();
-        QCoreApplication::processEvents();
-    }
-    int Parent(int id) { return Doc().GetNode(id)->GetParentID(); }
-    bool Enabled(int id) { return Frame().Action(id)->isEnabled(); }
-
-    CAppHarness& h;
-    QString vault;
-    std::unique_ptr<CModalScript> script;
-    std::unique_ptr<CTresorixApp> app;
-};
-
-bool Selectable(CFolderPickerDlg& dialog, int id) {
+bool Selectable(CMoveToFolderDlg& dialog, int id) {
     dialog.Tree()->Select(id);
     return dialog.OkButton()->isEnabled();
 }
@@ -105,7 +55,7 @@ void FolderCommandsTest::MoveToRefusesTheFolderItselfAndItsDescendants() {
     QVERIFY(s.Enabled(cmd::kMoveTo));
     bool checked = false;
     s.script->Add([&](QDialog& d) {
-        auto& picker = dynamic_cast<CFolderPickerDlg&>(d);
+        auto& picker = dynamic_cast<CMoveToFolderDlg&>(d);
         checked = picker.Tree()->SelectedId() == 5 && !picker.OkButton()->isEnabled() &&
                   !Selectable(picker, 8) && !Selectable(picker, 9) && Selectable(picker, 1) &&
                   Selectable(picker, 7);
@@ -142,7 +92,7 @@ void FolderCommandsTest::MoveToCancelAndRootStayPut() {
     QCOMPARE(s.Parent(14), 7);
     // A record moves into any folder, including the recycle bin.
     s.script->Add([](QDialog& d) {
-        auto& picker = dynamic_cast<CFolderPickerDlg&>(d);
+        auto& picker = dynamic_cast<CMoveToFolderDlg&>(d);
         picker.Tree()->Select(2);
         picker.accept();
         return apptest::Finish(d);

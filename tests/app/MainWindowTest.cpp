@@ -398,8 +398,8 @@ void MainWindowTest::ContextMenusFollowTheFolder() {
     QVERIFY(has(folder.get(), 32779) && !has(folder.get(), 32799));
     QCOMPARE(folder->defaultAction()->data().toInt(), 32806);
     // Commands of windows that are not there yet stay disabled.
-    QVERIFY(!s.Frame().Action(32778)->isEnabled());
-    QVERIFY(!s.Frame().Action(32827)->isEnabled());
+    QVERIFY(!s.Frame().Action(32816)->isEnabled());
+    QVERIFY(!s.Frame().Action(57667)->isEnabled());
 }
 
 TX_APP_TEST_MAIN(MainWindowTest)

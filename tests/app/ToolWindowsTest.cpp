@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,11 +19,14 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+#include <cstring>
+
 using apptest::WasShown;
 
 namespace {
 
-void SetGeneratorOptions(CTresorixSettings& s, int length, bool upper, bool lower, bool nums, bool special) {
+void SetGeneratorOptions(CTresorixSettings& s, int length, bool upper, bool lower, bool nums,
+                         bool special) {
     s.Pasgen_Lenght = length;
     s.Pasgen_Upper = upper;
     s.Pasgen_Lower = lower;
@@ -97,8 +101,10 @@ void ToolWindowsTest::GeneratorShowsItsSettingsAndAFirstPassword() {
     QCOMPARE(first.size(), 20);
     QVERIFY(OnlyFrom(first, CPassword::kUpperSet));
     for (int i = 1; i < first.size(); ++i)
-        QVERIFY(CPassword::IsVowel(first[i].toLatin1()) != CPassword::IsVowel(first[i - 1].toLatin1()));
-    QCOMPARE(dialog.FirmnessBar()->value(), CPassword::EstimateFirmness(first.toLatin1().constData()));
+        QVERIFY(CPassword::IsVowel(first[i].toLatin1()) !=
+                CPassword::IsVowel(first[i - 1].toLatin1()));
+    QCOMPARE(dialog.FirmnessBar()->value(),
+             CPassword::EstimateFirmness(first.toLatin1().constData()));
     QCOMPARE(dialog.Password(), first.toStdString());
 
     // The two check boxes enable their controls and store at once, without a new password.
@@ -115,6 +121,7 @@ void ToolWindowsTest::GeneratorSpinWrapsAndTypedLengthIsUsed() {
     CTresorixSettings settings;
     SetGeneratorOptions(settings, 64, true, true, true, true);
     CPasGenDlg dialog(settings);
+    dialog.show();
     CLengthSpin* spin = dialog.LengthSpin();
     spin->stepBy(1);
     QCOMPARE(spin->value(), 1);
@@ -123,7 +130,8 @@ void ToolWindowsTest::GeneratorSpinWrapsAndTypedLengthIsUsed() {
     spin->stepBy(-3);
     QCOMPARE(spin->value(), 61);
     // A typed number beyond the arrows' range is used as it is.
-    spin->lineEdit()->setText(QStringLiteral("100"));
+    spin->Edit()->selectAll();
+    QTest::keyClicks(spin->Edit(), QStringLiteral("100"));
     dialog.GenerateButton()->click();
     QCOMPARE(settings.Pasgen_Lenght, 100);
     QCOMPARE(dialog.PasswordEdit()->text().size(), 100);
@@ -131,12 +139,14 @@ void ToolWindowsTest::GeneratorSpinWrapsAndTypedLengthIsUsed() {
     // Arrows from outside the range come back into it.
     spin->stepBy(1);
     QCOMPARE(spin->value(), 1);
-    spin->lineEdit()->setText(QStringLiteral("0"));
+    spin->Edit()->selectAll();
+    QTest::keyClicks(spin->Edit(), QStringLiteral("0"));
     dialog.GenerateButton()->click();
     QCOMPARE(dialog.PasswordEdit()->text(), QString());
     QCOMPARE(dialog.FirmnessBar()->value(), 0);
     // Typing cannot ask for an unbounded password.
-    spin->lineEdit()->setText(QStringLiteral("999999999"));
+    spin->Edit()->selectAll();
+    QTest::keyClicks(spin->Edit(), QStringLiteral("999999999"));
     dialog.GenerateButton()->click();
     QVERIFY(settings.Pasgen_Lenght <= CLengthSpin::kMaxTyped);
     QVERIFY(dialog.PasswordEdit()->text().size() <= CLengthSpin::kMaxTyped);
@@ -243,11 +253,13 @@ void ToolWindowsTest::ImportWizardStoresTheCheckedRowsOfAFile() {
 
     CCsvImportWizard wizard(vault.Doc(), settings, 3);
     QCOMPARE(wizard.windowTitle(), QStringLiteral("Importing Wizard"));
-    wizard.SetOpenDialog([&csv](QWidget*, const QString& title, const QString& filters, const QString&) {
-        return title == QStringLiteral("Open:") && filters.startsWith(QStringLiteral("Comma Separated Values (*.csv)"))
-                   ? csv
-                   : QString();
-    });
+    wizard.SetOpenDialog(
+        [&csv](QWidget*, const QString& title, const QString& filters, const QString&) {
+            return title == QStringLiteral("Open:") &&
+                           filters.startsWith(QStringLiteral("Comma Separated Values (*.csv)"))
+                       ? csv
+                       : QString();
+        });
     int pickerAnswer = 6;
     wizard.SetFolderPicker([&pickerAnswer](CTxDoc&, int, QWidget*) { return pickerAnswer; });
     wizard.show();

@@ -55,7 +55,8 @@ public:
         QStringList names;
         m_doc.ClearCache();
         TComPtr<ITreeItem> node = m_doc.GetNode(id);
-        TComPtr<ITreeIterator> it = node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
+        TComPtr<ITreeIterator> it =
+            node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
         if (!it)
             return names;
         for (TComPtr<ITreeItem> child = it->First(); child; child = it->Next())

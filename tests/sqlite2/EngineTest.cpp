@@ -207,6 +207,10 @@ TEST_F(Engine, RowidsFromTextAndRangeChecks) {
               std::vector<std::string>{"13"});
     EXPECT_TRUE(Query(m_db, "select id from tresorix_main where id=' 13'").rows.empty());
     EXPECT_TRUE(Query(m_db, "select id from tresorix_main where id=13.5").rows.empty());
+    // Negative literals are computed; out-of-range ones must not bring anything down.
+    Ok("insert into tresorix_data (id_parent, part, data) values (-007, -1e400, -2.50)");
+    EXPECT_EQ(Query(m_db, "select id_parent, data from tresorix_data where id_parent = -7").rows,
+              (std::vector<Row>{Row{"-7", "-2.5"}}));
 }
 
 TEST_F(Engine, ErrorTexts) {

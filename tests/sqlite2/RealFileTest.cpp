@@ -99,6 +99,33 @@ TEST_F(RealFile, VacuumBlockedByAReaderFailsVisibly) {
     EXPECT_EQ(files, 1); // no temporary copy or journal left behind
 }
 
+TEST_F(RealFile, OtherConnectionsSeeTheSchemaChangeOfAVacuum) {
+    sqlite* other = Open();
+    ASSERT_EQ(Exec(m_db, "delete from tresorix_data where id_parent = 6").first, 0);
+    ASSERT_EQ(Exec(m_db, "vacuum tresorix_data").first, 0);
+    // A statement compiled on the old schema fails once with 17; compiling again works.
+    sqlite_vm* vm = nullptr;
+    ASSERT_EQ(sqlite_compile(other, "select id from tresorix_data", nullptr, &vm, nullptr), 0);
+    int n = 0;
+    const char** v = nullptr;
+    const char** names = nullptr;
+    EXPECT_EQ(sqlite_step(vm, &n, &v, &names), SQLITE_ERROR);
+    char* err = nullptr;
+    EXPECT_EQ(sqlite_finalize(vm, &err), SQLITE_SCHEMA);
+    EXPECT_STREQ(err, "database schema has changed");
+    sqlite_freemem(err);
+    EXPECT_EQ(Column(Query(other, "select id from tresorix_data")),
+              (std::vector<std::string>{"13", "14"}));
+    ASSERT_EQ(Exec(m_db, "vacuum").first, 0);
+    // sqlite_exec compiles again by itself.
+    EXPECT_EQ(Exec(other, "update tresorix_data set data = 'z' where id = 13").first, 0);
+    EXPECT_EQ(
+        Column(Query(m_db, "select data from tresorix_data where id_parent = 8 order by part asc")),
+        (std::vector<std::string>{"second-0", "z"}));
+    sqlite_close(other);
+    EXPECT_EQ(IntegrityOf(m_db), "ok");
+}
+
 TEST_F(RealFile, CloseRollsBackAnOpenTransaction) {
     ASSERT_EQ(Exec(m_db, "BEGIN TRANSACTION ON CONFLICT ROLLBACK").first, 0);
     EXPECT_TRUE(fs::exists(m_path.string() + "-journal"));

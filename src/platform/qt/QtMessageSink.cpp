@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 
 #include <vector>
 
@@ -45,6 +46,15 @@ std::vector<BUTTON> ButtonsOf(unsigned flags) {
 } // namespace
 
 int CQtMessageSink::Show(const std::string& text, const std::string& caption, unsigned flags) {
+    // The search reports database errors from its worker, but widgets live on the window
+    // thread. Waiting there could deadlock with a window thread that joins the worker, so the
+    // box is queued and the worker goes on with the style's first button.
+    if (QCoreApplication::instance() && QThread::currentThread() != qApp->thread()) {
+        QMetaObject::invokeMethod(
+            qApp, [this, text, caption, flags] { Show(text, caption, flags); },
+            Qt::QueuedConnection);
+        return ButtonsOf(flags).front().answer;
+    }
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent)
         parent =
