@@ -27,8 +27,8 @@ constexpr int kIdRole = Qt::UserRole;
 CCustomFieldsList::CCustomFieldsList(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(2);
     QString name = EdText(63032), value = EdText(63003);
-    setHeaderLabels({name.remove(QLatin1Char(':')),
-                     value.remove(QLatin1Char('&')).remove(QLatin1Char(':'))});
+    setHeaderLabels(
+        {name.remove(QLatin1Char(':')), value.remove(QLatin1Char('&')).remove(QLatin1Char(':'))});
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -55,9 +55,9 @@ CEditPanel::CEditPanel(QWidget* parent)
     advancedLayout->setContentsMargins(2, 2, 2, 2);
     advancedLayout->addWidget(m_customFields);
     auto* buttons = new QHBoxLayout;
-    for (int command : {CCustomFieldsList::kAdd, CCustomFieldsList::kProperties,
-                        CCustomFieldsList::kRemove, CCustomFieldsList::kMoveUp,
-                        CCustomFieldsList::kMoveDown}) {
+    for (int command :
+         {CCustomFieldsList::kAdd, CCustomFieldsList::kProperties, CCustomFieldsList::kRemove,
+          CCustomFieldsList::kMoveUp, CCustomFieldsList::kMoveDown}) {
         auto* button = new QPushButton(EdShortText(static_cast<unsigned>(command)), advanced);
         button->setToolTip(EdLongText(static_cast<unsigned>(command)));
         connect(button, &QPushButton::clicked, m_customFields,
@@ -204,8 +204,8 @@ bool CEditPanel::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
         // A combo box's open list takes its own Escape.
-        if (auto* combo = qobject_cast<QComboBox*>(watched); combo && combo->view() &&
-                                                            combo->view()->isVisible())
+        if (auto* combo = qobject_cast<QComboBox*>(watched);
+            combo && combo->view() && combo->view()->isVisible())
             return false;
         emit CloseRequested();
         return true;

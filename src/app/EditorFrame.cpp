@@ -40,8 +40,7 @@ const QRect kDefaultPlacement(QPoint(100, 80), QPoint(815, 645));
 
 } // namespace
 
-CEditorFrame::CEditorFrame(CTxDoc& doc, const EDITOR_TYPE& type, CEditPanel* panel,
-                           QWidget* parent)
+CEditorFrame::CEditorFrame(CTxDoc& doc, const EDITOR_TYPE& type, CEditPanel* panel, QWidget* parent)
     : QMainWindow(parent), m_doc(doc), m_type(type), m_panel(panel) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QString::fromLatin1(type.section) + QStringLiteral("Editor"));
@@ -76,8 +75,8 @@ void CEditorFrame::BuildToolBar() {
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto add = [this](int command, unsigned textId, const char* icon) {
-        auto* action = new QAction(QIcon::fromTheme(QString::fromLatin1(icon)),
-                                   EdShortText(textId), this);
+        auto* action =
+            new QAction(QIcon::fromTheme(QString::fromLatin1(icon)), EdShortText(textId), this);
         action->setToolTip(EdLongText(textId));
         connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
         m_actions[command] = action;
@@ -115,7 +114,7 @@ QAction* CEditorFrame::Action(int command) const {
 int CEditorFrame::SaveCommand() const {
     const int stored = TresorixSettings().View_ToolbarBtnSave;
     return stored == kCommandSave || stored == kCommandSaveAndCreate ? stored
-                                                                      : kCommandSaveAndClose;
+                                                                     : kCommandSaveAndClose;
 }
 
 void CEditorFrame::SetSaveCommand(int command) {
@@ -134,6 +133,7 @@ bool CEditorFrame::IsModified() const {
 }
 
 void CEditorFrame::Open(int id, int parent) {
+    const int old = m_id;
     m_id = id;
     m_parent = parent;
     TComPtr<ICommonProperties> record;
@@ -147,6 +147,8 @@ void CEditorFrame::Open(int id, int parent) {
     RestoreTab();
     UpdateTitle();
     UpdateCommands();
+    if (old != id && m_onIdChanged)
+        m_onIdChanged(*this, old);
 }
 
 void CEditorFrame::RestoreTab() {
@@ -251,8 +253,7 @@ void CEditorFrame::AddToFavorites() {
 bool CEditorFrame::AskToSave() {
     if (!IsModified())
         return true;
-    const int answer =
-        KivMessageBox(EdString(kIdDataChanged), MB_YESNOCANCEL | MB_ICONQUESTION);
+    const int answer = KivMessageBox(EdString(kIdDataChanged), MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDYES)
         return Save();
     return answer == IDNO;

@@ -20,10 +20,10 @@ struct EDITOR_TYPE {
     CLSID clsid;
     unsigned temporaryName; // string id of a new node's name until the first save completes
     int defaultImage;
-    unsigned title;       // string id of "%1 - ..."
-    const char* section;  // profile section of the window placement
+    unsigned title;              // string id of "%1 - ..."
+    const char* section;         // profile section of the window placement
     int CTresorixSettings::*tab; // View_TabSelected...Edit
-    unsigned closeCommand; // string id of the Close command's texts
+    unsigned closeCommand;       // string id of the Close command's texts
 };
 
 // The window around a record's edit panel: the tool bar with the save commands, the save
@@ -66,7 +66,8 @@ public:
     void SetClosedHandler(std::function<void(CEditorFrame&)> handler) {
         m_onClosed = std::move(handler);
     }
-    // Told when a new record got its node, with the identifier it had before (0).
+    // Told when the editor's record changes (a new record got its node, or "Save and Create"
+    // started a new one), with the identifier it had before.
     void SetIdChangedHandler(std::function<void(CEditorFrame&, int)> handler) {
         m_onIdChanged = std::move(handler);
     }

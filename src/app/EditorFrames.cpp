@@ -6,15 +6,24 @@
 #include "app/UrlEditPanel.h"
 #include "model/Interfaces.h"
 
-const EDITOR_TYPE CPasswordFrame::kType = {CLSID_PasswordItem, 61206, 3, 61263, "Password",
-                                           &CTresorixSettings::View_TabSelectedPasswordEdit, 32783};
-const EDITOR_TYPE CUrlFrame::kType = {CLSID_UrlItem, 61206, 242, 61427, "URL",
-                                      &CTresorixSettings::View_TabSelectedUrlEdit, 32835};
-const EDITOR_TYPE CCreditCardFrame::kType = {CLSID_CreditCardItem, 61207, 4, 61264, "CreditCard",
+const EDITOR_TYPE CPasswordFrame::kType = {CLSID_PasswordItem,
+                                           61206,
+                                           3,
+                                           61263,
+                                           "Password",
+                                           &CTresorixSettings::View_TabSelectedPasswordEdit,
+                                           32783};
+const EDITOR_TYPE CUrlFrame::kType = {
+    CLSID_UrlItem, 61206, 242, 61427, "URL", &CTresorixSettings::View_TabSelectedUrlEdit, 32835};
+const EDITOR_TYPE CCreditCardFrame::kType = {CLSID_CreditCardItem,
+                                             61207,
+                                             4,
+                                             61264,
+                                             "CreditCard",
                                              &CTresorixSettings::View_TabSelectedCreditCardEdit,
                                              32783};
-const EDITOR_TYPE CNoteFrame::kType = {CLSID_Note, 61206, 63, 61422, "Note",
-                                       &CTresorixSettings::View_TabSelectedNoteEdit, 32824};
+const EDITOR_TYPE CNoteFrame::kType = {
+    CLSID_Note, 61206, 63, 61422, "Note", &CTresorixSettings::View_TabSelectedNoteEdit, 32824};
 
 CPasswordFrame::CPasswordFrame(CTxDoc& doc, QWidget* parent)
     : CEditorFrame(doc, kType, new CPasswordEditPanel, parent) {}

@@ -110,6 +110,12 @@ void CEditorManager::OnClosed(CEditorFrame& frame) {
 }
 
 void CEditorManager::OnIdChanged(CEditorFrame& frame, int oldId) {
-    m_windows.Remove(oldId, &frame);
+    (void)oldId;
+    // Only a registered editor moves; the first Open happens before the registration.
+    const auto& entries = m_windows.GetEntries();
+    if (std::none_of(entries.begin(), entries.end(),
+                     [&frame](const CWindowManager::ENTRY& e) { return e.second == &frame; }))
+        return;
+    m_windows.Remove(&frame);
     m_windows.Add(frame.GetItemId(), &frame);
 }

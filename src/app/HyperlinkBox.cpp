@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr const char* kPrefixes[] = {"www",     "http://",   "file://", "mailto:",
-                                     "ftp://",  "https://",  "gopher://", "nntp:",
-                                     "prospero:", "telnet:", "news:",   "wais:"};
+constexpr const char* kPrefixes[] = {
+    "www",       "http://", "file://",   "mailto:", "ftp://", "https://",
+    "gopher://", "nntp:",   "prospero:", "telnet:", "news:",  "wais:"};
 
 constexpr unsigned kIdUnableToOpen = 63008;
 constexpr unsigned kIdUnknownError = 63009;
@@ -45,10 +45,9 @@ QString CHyperlinkBox::FailureReason(int code) {
         int code;
         unsigned id;
     };
-    static constexpr REASON kReasons[] = {{0, 63010},  {2, 63011},  {3, 63012},  {5, 63013},
-                                          {8, 63014},  {11, 63015}, {26, 63016}, {27, 63017},
-                                          {28, 63018}, {29, 63019}, {30, 63020}, {31, 63021},
-                                          {32, 63022}};
+    static constexpr REASON kReasons[] = {
+        {0, 63010},  {2, 63011},  {3, 63012},  {5, 63013},  {8, 63014},  {11, 63015}, {26, 63016},
+        {27, 63017}, {28, 63018}, {29, 63019}, {30, 63020}, {31, 63021}, {32, 63022}};
     for (const REASON& r : kReasons)
         if (r.code == code)
             return EdText(r.id);
@@ -97,7 +96,8 @@ void CHyperlinkBox::mouseMoveEvent(QMouseEvent* event) {
 void CHyperlinkBox::UpdateLook() {
     QPalette p = palette();
     const QPalette system = QApplication::palette(this);
-    p.setColor(QPalette::Text, IsLink() ? system.color(QPalette::Link) : system.color(QPalette::Text));
+    p.setColor(QPalette::Text,
+               IsLink() ? system.color(QPalette::Link) : system.color(QPalette::Text));
     setPalette(p);
     QFont f = font();
     f.setUnderline(IsLink());

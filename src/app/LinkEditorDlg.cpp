@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr const char* kTypes[] = {"http://",   "https://", "ftp://",    "file://",
-                                  "mailto:",   "news:",    "nntp:",     "gopher://",
-                                  "telnet:",   "wais:",    "prospero:", ""};
+constexpr const char* kTypes[] = {"http://", "https://", "ftp://",    "file://",
+                                  "mailto:", "news:",    "nntp:",     "gopher://",
+                                  "telnet:", "wais:",    "prospero:", ""};
 
 } // namespace
 

@@ -11,7 +11,7 @@ class COptionsPage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit COptionsPage(QWidget* parent = nullptr) : QWidget(parent) {}
+    explicit COptionsPage(QWidget* parent = nullptr);
 
     virtual QString Title() const = 0;
     // Writes the controls into settings; the change code to send with message 1034 when that

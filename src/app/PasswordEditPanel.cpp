@@ -107,8 +107,8 @@ CPasswordEditPanel::CPasswordEditPanel(QWidget* parent)
     copyUrl->setAutoRaise(true);
     connect(copyUrl, &QToolButton::clicked, this, [this] { CopyFieldText(m_url->text()); });
     AddCopyRow(EdText(63036), m_email, m_email);
-    for (QLineEdit* box : {m_login, static_cast<QLineEdit*>(m_password),
-                           static_cast<QLineEdit*>(m_url), m_email})
+    for (QLineEdit* box :
+         {m_login, static_cast<QLineEdit*>(m_password), static_cast<QLineEdit*>(m_url), m_email})
         Track(box);
     m_password->SetShowPassword(TresorixSettings().App_ShowPasswords != 0);
     m_generate->setEnabled(static_cast<bool>(Generator()));

@@ -129,6 +129,10 @@ int BtCursorImpl::PushChild(Pgno child) {
         if (m_refs[i].Number() == child)
             return SQLITE_CORRUPT;
     }
+    // Checked before the entered-page bitmap grows: a wild child number would size it by the
+    // number, not by the file.
+    if (child < 2 || child > m_bt->GetPager().PageCount())
+        return SQLITE_CORRUPT;
     if (m_scanDir != 0) {
         size_t word = child / 64;
         if (word >= m_entered.size())

@@ -286,7 +286,7 @@ void DatabaseDialogsTest::ManagerCompressesAndOpensAnotherFile() {
         s.script->Add([&](QDialog& d) {
             auto& files = dynamic_cast<QFileDialog&>(d);
             files.selectFile(other);
-            files.accept();
+            static_cast<QDialog&>(files).accept();
             return d.result();
         });
         s.script->Add(apptest::LoginStep(QStringLiteral("alice"), QStringLiteral("correct horse")));
@@ -301,7 +301,7 @@ void DatabaseDialogsTest::ManagerCompressesAndOpensAnotherFile() {
         s.script->Add([&](QDialog& d) {
             auto& files = dynamic_cast<QFileDialog&>(d);
             files.selectFile(s.vault);
-            files.accept();
+            static_cast<QDialog&>(files).accept();
             return d.result();
         });
         s.script->Add(apptest::LoginStep(QStringLiteral("carol"), QStringLiteral("S3cret!pass")));

@@ -1,18 +1,18 @@
 #pragma once
 
 #include "AppTestSupport.h"
+#include "app/EditorManager.h"
 #include "app/EditorStrings.h"
 #include "model/Factory.h"
 #include "model/Interfaces.h"
-#include "platform/TresorixSettings.h"
-#include "security/LoginText.h"
-#include "app/EditorManager.h"
 #include "model/TxDoc.h"
 #include "model/WindowManager.h"
 #include "platform/Clipboard.h"
 #include "platform/MemoryProfileStore.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "platform/TresorixSettings.h"
+#include "security/LoginText.h"
 
 #include <QTemporaryDir>
 
@@ -69,7 +69,6 @@ public:
 
 inline CCarolLogin g_login;
 
-
 inline CEditorVault::CEditorVault() : m_previousStore(SetProfileStore(&store)) {
     CTresorixSettings& s = TresorixSettings();
     s.View_RememberTabs = 1;
@@ -84,13 +83,16 @@ inline CEditorVault::CEditorVault() : m_previousStore(SetProfileStore(&store)) {
     s.App_ShowPasswords = 0;
     doc.SetWindowManager(&windows);
     doc.SetLoginDialog(&g_login);
-    editors = std::make_unique<CEditorManager>(
-        doc, windows, [this](unsigned message, int wParam) { posted.emplace_back(message, wParam); });
+    editors = std::make_unique<CEditorManager>(doc, windows, [this](unsigned message, int wParam) {
+        posted.emplace_back(message, wParam);
+    });
     doc.SetEditorOpener(editors.get());
 }
 
 inline CEditorVault::~CEditorVault() {
     editors.reset();
+    // Closed editors wait for the event loop to delete them; tests run none.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     doc.SetEditorOpener(nullptr);
     doc.CloseContents();
     SetProfileStore(m_previousStore);

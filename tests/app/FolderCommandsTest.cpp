@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItem>
 
 #include <algorithm>
 #include <memory>

@@ -10,6 +10,7 @@
 #include "app/TxListView.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
+#include "ui/PasswordEdit.h"
 
 #include <QAction>
 #include <QLineEdit>

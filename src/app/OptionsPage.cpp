@@ -1,0 +1,3 @@
+#include "app/OptionsPage.h"
+
+COptionsPage::COptionsPage(QWidget* parent) : QWidget(parent) {}
