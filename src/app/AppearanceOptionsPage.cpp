@@ -16,8 +16,7 @@ constexpr unsigned kIdExamplePassword = 61206;
 
 } // namespace
 
-CAppearanceOptionsPage::CAppearanceOptionsPage(const CTresorixSettings& settings,
-                                               QWidget* parent)
+CAppearanceOptionsPage::CAppearanceOptionsPage(const CTresorixSettings& settings, QWidget* parent)
     : COptionsPage(parent) {
     setObjectName(QStringLiteral("AppearancePage"));
     m_mask = new QCheckBox(QStringLiteral("&Mask passwords:"));

@@ -9,8 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-CAutoLogoutOptionsPage::CAutoLogoutOptionsPage(const CTresorixSettings& settings,
-                                               QWidget* parent)
+CAutoLogoutOptionsPage::CAutoLogoutOptionsPage(const CTresorixSettings& settings, QWidget* parent)
     : COptionsPage(parent) {
     setObjectName(QStringLiteral("AutoLogoutPage"));
     m_enable = new QCheckBox(QStringLiteral("&Log out when there was no input for"));

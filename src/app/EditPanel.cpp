@@ -83,6 +83,13 @@ CEditPanel::CEditPanel(QWidget* parent)
     ShowImage();
 }
 
+CEditPanel::~CEditPanel() {
+    // Boxes that wipe their text while they go would otherwise report a change to a panel
+    // that is already half destroyed.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
 void CEditPanel::Load(ICommonProperties* record, int defaultImage) {
     m_loading = true;
     CKivCustomFields fields;

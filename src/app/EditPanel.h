@@ -27,6 +27,7 @@ public:
     enum TAB { kCommentsTab = 0, kAdvancedTab = 1 };
 
     explicit CEditPanel(QWidget* parent = nullptr);
+    ~CEditPanel() override;
 
     // Fills the panel from record, or for a new record (null) empties it with defaultImage.
     void Load(ICommonProperties* record, int defaultImage);

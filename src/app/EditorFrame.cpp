@@ -62,6 +62,9 @@ CEditorFrame::CEditorFrame(CTxDoc& doc, const EDITOR_TYPE& type, CEditPanel* pan
 }
 
 CEditorFrame::~CEditorFrame() {
+    // The panel goes after this body; what it signals on its way out is no edit.
+    QObject::disconnect(m_panel, nullptr, this, nullptr);
+    QObject::disconnect(m_panel->Tabs(), nullptr, this, nullptr);
     // Destroyed without a close (the program ending): the manager must still forget it.
     if (!m_closed && m_onClosed) {
         m_closed = true;

@@ -28,8 +28,9 @@ CTrayOptionsPage::CTrayOptionsPage(const CTresorixSettings& settings, QWidget* p
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_enable);
-    for (QWidget* control : {static_cast<QWidget*>(m_always), static_cast<QWidget*>(m_onlyMinimized),
-                             static_cast<QWidget*>(m_hideMinimize), static_cast<QWidget*>(m_hideClose)}) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_always), static_cast<QWidget*>(m_onlyMinimized),
+          static_cast<QWidget*>(m_hideMinimize), static_cast<QWidget*>(m_hideClose)}) {
         layout->addWidget(control);
         control->setContentsMargins(20, 0, 0, 0);
     }

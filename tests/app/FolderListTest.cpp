@@ -20,17 +20,17 @@ constexpr std::uint64_t kSecond = 10000000ULL;
 struct RECORD {
     const char* name;
     const char* comments;
-    int modified; // seconds after kBaseTime
-    int created;
+    int created; // seconds after kBaseTime
 };
 
-// Names differ in case so that a case-sensitive comparison shows; comments and times tie in
-// pairs so that the name tie-break shows.
+// Names differ in case so that a case-sensitive comparison shows; comments and creation times
+// tie in pairs so that the name tie-break shows. Storing a record stamps its modification
+// time, so those follow the order below.
 constexpr RECORD kRecords[] = {
-    {"Delta", "same", 300, 10},
-    {"alpha", "same", 100, 30},
-    {"charlie", "", 100, 20},
-    {"Bravo", "zulu", 200, 20},
+    {"Delta", "same", 10},
+    {"alpha", "same", 30},
+    {"charlie", "", 20},
+    {"Bravo", "zulu", 20},
 };
 
 // A new folder below the root holding kRecords; the ids in kRecords order.
@@ -42,7 +42,6 @@ int MakeSortFolder(CTxDoc& doc, std::vector<int>& ids) {
         if (!record)
             return 0;
         record->SetComments(r.comments);
-        record->SetModified(kBaseTime + std::uint64_t(r.modified) * kSecond);
         record->SetCreated(kBaseTime + std::uint64_t(r.created) * kSecond);
         doc.GetNode(id)->SetData(record.Get());
         ids.push_back(id);
@@ -179,8 +178,8 @@ void FolderListTest::EachColumnSortsBothWaysWithNameTieBreak() {
         {CTxListModel::kName, Qt::DescendingOrder, Q({"Delta", "charlie", "Bravo", "alpha"})},
         {CTxListModel::kComments, Qt::AscendingOrder, Q({"charlie", "alpha", "Delta", "Bravo"})},
         {CTxListModel::kComments, Qt::DescendingOrder, Q({"Bravo", "Delta", "alpha", "charlie"})},
-        {CTxListModel::kModified, Qt::AscendingOrder, Q({"alpha", "charlie", "Bravo", "Delta"})},
-        {CTxListModel::kModified, Qt::DescendingOrder, Q({"Delta", "Bravo", "charlie", "alpha"})},
+        {CTxListModel::kModified, Qt::AscendingOrder, Q({"Delta", "alpha", "charlie", "Bravo"})},
+        {CTxListModel::kModified, Qt::DescendingOrder, Q({"Bravo", "charlie", "alpha", "Delta"})},
         {CTxListModel::kCreated, Qt::AscendingOrder, Q({"Delta", "Bravo", "charlie", "alpha"})},
         {CTxListModel::kCreated, Qt::DescendingOrder, Q({"alpha", "charlie", "Bravo", "Delta"})},
     };
@@ -193,7 +192,7 @@ void FolderListTest::EachColumnSortsBothWaysWithNameTieBreak() {
     const QModelIndex comments = s.Model().index(0, CTxListModel::kComments);
     QCOMPARE(comments.data().toString(), QStringLiteral("same"));
     QVERIFY(!s.Model().index(0, CTxListModel::kModified).data().toString().isEmpty());
-    QCOMPARE(s.Model().Row(0).modified, kBaseTime + 100 * kSecond);
+    QCOMPARE(s.Model().Row(0).created, kBaseTime + 30 * kSecond);
 }
 
 void FolderListTest::HeaderClicksToggleAndTheSortSurvivesRefills() {

@@ -44,8 +44,10 @@ void SessionViewTest::StoredColumnsOfTheRightLengthAreApplied() {
     QHeaderView* header = s.List().Details()->header();
     QCOMPARE(header->logicalIndex(0), 3);
     QCOMPARE(header->logicalIndex(3), 0);
-    QCOMPARE(header->sectionSize(0), 120);
+    // Name is shown last, where the header stretches it; the others keep their widths.
     QCOMPARE(header->sectionSize(1), 130);
+    QCOMPARE(header->sectionSize(2), 140);
+    QCOMPARE(header->sectionSize(3), 150);
     QCOMPARE(s.Model().SortColumn(), int(CTxListModel::kModified));
     QCOMPARE(s.Model().SortOrder(), Qt::DescendingOrder);
     QCOMPARE(header->sortIndicatorSection(), int(CTxListModel::kModified));

@@ -60,7 +60,6 @@ private slots:
     void MinimiseHidesAndRestoreBringsBackTheIconRule();
     void HidingLogsOutWhenConfigured();
     void NothingHidesWithoutANotificationArea();
-    void CloseHidesOnlyWithItsOption();
     void RestoringWhileLoggedOutStartsTheLogin();
     void DisabledIconNeverShowsNorHides();
 };
@@ -252,19 +251,6 @@ void AutoLogoutTest::NothingHidesWithoutANotificationArea() {
     QVERIFY(!rig.tray.IsHidden());
     QCOMPARE(rig.window.hides, 0);
     QCOMPARE(rig.window.logouts, 0);
-}
-
-void AutoLogoutTest::CloseHidesOnlyWithItsOption() {
-    CTrayRig rig;
-    rig.settings.Tray_HideMinimize = 1;
-    rig.settings.Tray_HideClose = 0;
-    QVERIFY(!rig.tray.OnSysClose());
-    QCOMPARE(rig.window.hides, 0);
-    rig.settings.Tray_HideClose = 1;
-    rig.settings.Tray_HideMinimize = 0;
-    QVERIFY(!rig.tray.OnSysMinimize());
-    QVERIFY(rig.tray.OnSysClose());
-    QCOMPARE(rig.window.hides, 1);
 }
 
 void AutoLogoutTest::RestoringWhileLoggedOutStartsTheLogin() {

@@ -2,6 +2,10 @@
 #include "GuardFakes.h"
 
 #include "app/AutoLogoutTray.h"
+#include "app/Commands.h"
+#include "app/MainFrame.h"
+#include "app/PasswordDlg.h"
+#include "ui/PasswordEdit.h"
 #include "platform/Clipboard.h"
 #include "platform/SecretClipboard.h"
 #include "platform/TresorixSettings.h"
@@ -9,6 +13,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMimeData>
 
 namespace {
@@ -160,13 +165,26 @@ void ClipboardTest::ExitAndCommandClear() {
     QVERIFY(CAutoLogoutTray::OnExit(settings));
     QVERIFY(ClipboardText().isEmpty());
 
-    CopySecretTextToClipboard("by command");
-    QVERIFY(CAutoLogoutTray::OnClearClipboardCommand());
-    QVERIFY(ClipboardText().isEmpty());
-
-    // The application's own exit step, with its settings.
+    // The program itself: command 32825 of the main window, then its exit step.
     apptest::CAppHarness harness;
+    const QString vault = apptest::CopyVault(harness.dir, QStringLiteral("sample.tpx"));
+    if (vault.isEmpty())
+        QSKIP("fixtures missing");
+    apptest::CModalScript script;
+    script.Add([](QDialog& dialog) {
+        auto& login = dynamic_cast<CPasswordDlg&>(dialog);
+        login.UsernameBox()->setText(QStringLiteral("carol"));
+        login.PasswordBox()->setText(QStringLiteral("S3cret!pass"));
+        login.accept();
+        return apptest::Finish(dialog);
+    });
     CTresorixApp app(harness.Options());
+    QVERIFY(app.InitInstance({QStringLiteral("tresorix"), vault}));
+    QVERIFY(app.GetMainFrame());
+    QVERIFY(harness.clipboard.SetText("by command"));
+    app.GetMainFrame()->OnCommand(cmd::kClearClipboard);
+    QVERIFY(!harness.clipboard.HasText());
+
     app.Settings().App_ClearClipboardOnExit = 1;
     QVERIFY(harness.clipboard.SetText("at exit"));
     app.ExitInstance();

@@ -50,10 +50,9 @@ void OptionsPagesTest::TrayPageEnablesItsControlsWithTheIcon() {
     CTrayOptionsPage page(settings);
     QCOMPARE(page.Title(), QStringLiteral("Tray Icon"));
     QVERIFY(page.OnlyMinimized()->isChecked());
-    for (QWidget* control : {static_cast<QWidget*>(page.Always()),
-                             static_cast<QWidget*>(page.OnlyMinimized()),
-                             static_cast<QWidget*>(page.HideMinimize()),
-                             static_cast<QWidget*>(page.HideClose())})
+    for (QWidget* control :
+         {static_cast<QWidget*>(page.Always()), static_cast<QWidget*>(page.OnlyMinimized()),
+          static_cast<QWidget*>(page.HideMinimize()), static_cast<QWidget*>(page.HideClose())})
         QVERIFY(!control->isEnabled());
     page.Enable()->setChecked(true);
     QVERIFY(page.Always()->isEnabled());

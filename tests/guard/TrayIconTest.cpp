@@ -14,9 +14,9 @@ namespace {
 
 struct CIconRig {
     CIconRig()
-        : icon(QIcon(), CTxTrayIcon::HOOKS{[this](int id) { commands.push_back(id); },
-                                           [this] { return loggedIn; },
-                                           [this] { ++activations; }}) {}
+        : icon(QIcon(),
+               CTxTrayIcon::HOOKS{[this](int id) { commands.push_back(id); },
+                                  [this] { return loggedIn; }, [this] { ++activations; }}) {}
     std::vector<int> commands;
     bool loggedIn = true;
     int activations = 0;

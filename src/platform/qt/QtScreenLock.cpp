@@ -49,19 +49,18 @@ void CQtScreenLock::ConnectSession() {
         return;
     for (const SAVER& saver : kSavers) {
         // Any sender: the name that emits is often a unique one, not the well-known name.
-        m_listening |= m_session.connect(QString(), QString::fromLatin1(saver.path),
-                                         QString::fromLatin1(saver.service),
-                                         QStringLiteral("ActiveChanged"), this,
-                                         SLOT(OnActiveChanged(bool)));
+        m_listening |= m_session.connect(
+            QString(), QString::fromLatin1(saver.path), QString::fromLatin1(saver.service),
+            QStringLiteral("ActiveChanged"), this, SLOT(OnActiveChanged(bool)));
     }
 }
 
 void CQtScreenLock::ConnectSystem() {
     if (!m_system.isConnected())
         return;
-    m_listening |= m_system.connect(kLogin1, kLogin1Path, kLogin1Manager,
-                                    QStringLiteral("PrepareForSleep"), this,
-                                    SLOT(OnPrepareForSleep(bool)));
+    m_listening |=
+        m_system.connect(kLogin1, kLogin1Path, kLogin1Manager, QStringLiteral("PrepareForSleep"),
+                         this, SLOT(OnPrepareForSleep(bool)));
     // Lock is sent to one session's object; listening on all of them would log out when
     // another user locks. Ask for ours first.
     QDBusMessage call = QDBusMessage::createMethodCall(kLogin1, kLogin1Path, kLogin1Manager,
