@@ -91,6 +91,12 @@ void CDatabaseManagerDlg::OnOpenExisting() {
     dialog.setDefaultSuffix(QStringLiteral("tpx"));
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    m_result = ToBytes(dialog.selectedFiles().front());
+    OpenFile(ToBytes(dialog.selectedFiles().front()));
+}
+
+void CDatabaseManagerDlg::OpenFile(const std::string& path) {
+    if (path.empty())
+        return;
+    m_result = path;
     done(kOpen);
 }

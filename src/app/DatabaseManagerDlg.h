@@ -23,6 +23,8 @@ public:
     void OnCompress();
     void OnLocate();
     void OnOpenExisting();
+    // Closes with the open result for path (the file dialog's choice).
+    void OpenFile(const std::string& path);
 
 private:
     CTxDoc& m_doc;
