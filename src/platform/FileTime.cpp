@@ -86,11 +86,14 @@ std::string FileTimeToLocalText(std::uint64_t fileTime) {
     const QDateTime local = time.toLocalTime();
     if (local.isValid())
         time = local;
-    const QLocale locale;
+    // Lists format two times per row: the locale and the time format are worked out once.
     // The long time format, without the zone name Qt appends to it.
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    static const QLocale locale;
+    static const QString timeFormat =
+        locale.timeFormat(QLocale::LongFormat)
+            .remove(QRegularExpression(QStringLiteral("\\s*t+")))
+            .trimmed();
     const QString text = locale.toString(time.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-                         locale.toString(time.time(), timeFormat.trimmed());
+                         locale.toString(time.time(), timeFormat);
     return text.toStdString();
 }

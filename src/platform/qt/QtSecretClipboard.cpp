@@ -11,6 +11,11 @@ namespace {
 // another program put back does not count as the last one.
 constexpr const char* kStampFormat = "application/x-tresorix-copy";
 
+bool TracksOwnership() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
+}
+
 } // namespace
 
 bool CQtSecretClipboard::SetText(const std::string& text) {
@@ -40,7 +45,13 @@ bool CQtSecretClipboard::HoldsOurCopy() const {
     if (m_stamp.isEmpty())
         return false;
     QClipboard* clipboard = QGuiApplication::clipboard();
-    const QMimeData* data = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
+    if (!clipboard)
+        return false;
+    // Where the platform tracks ownership, another owner settles it without fetching that
+    // owner's data (a round trip that a hung program can stall).
+    if (TracksOwnership() && !clipboard->ownsClipboard())
+        return false;
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
     return data && data->data(QString::fromLatin1(kStampFormat)) == m_stamp;
 }
 
