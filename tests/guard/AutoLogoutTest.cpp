@@ -16,14 +16,22 @@ struct CWindowState {
     int logouts = 0;
     int logins = 0;
     int hides = 0;
-    int restores = 0;
 };
 
 struct CIdleRig {
-    CIdleRig() {
+    explicit CIdleRig(int enable, int minutes, int onScreenSaver) {
+        settings.ALogout_Enable = enable;
+        settings.ALogout_Time = minutes;
+        settings.ALogout_OnScreenSaver = onScreenSaver;
         logout = std::make_unique<CAutoLogout>(
             settings, probe,
             CAutoLogout::HOOKS{[this] { return window.loggedIn; }, [this] { ++window.logouts; }});
+        logout->StartAutoLogoutTimer();
+    }
+    // One tick after the given idle time.
+    void Tick(uint32_t idleSeconds) {
+        idle.SetIdleSeconds(idleSeconds);
+        logout->OnTimer();
     }
     CTresorixSettings settings;
     CFakeIdleTime idle;
@@ -36,9 +44,15 @@ struct CIdleRig {
 struct CTrayRig {
     CTrayRig()
         : tray(settings, icon,
-               CAutoLogoutTray::HOOKS{[this] { ++window.hides; }, [this] { ++window.restores; },
+               CAutoLogoutTray::HOOKS{[this] { ++window.hides; },
+                                      {},
                                       [this] { return window.loggedIn; },
-                                      [this] { ++window.logouts; }, [this] { ++window.logins; }}) {}
+                                      [this] { ++window.logouts; },
+                                      [this] { ++window.logins; }}) {
+        settings.Tray_Enable = 1;
+        settings.Tray_HideMinimize = 1;
+        settings.ALogout_OnTray = 0;
+    }
     CTresorixSettings settings;
     CFakeTrayIcon icon;
     CWindowState window;
@@ -52,235 +66,140 @@ class AutoLogoutTest : public QObject {
 
 private slots:
     void IdleLimitLogsOutAtTheFirstTickPastIt();
+    void StoredPeriodBelowOneMinuteCountsAsOne();
     void TimerRunsOnlyWhileLoggedInWithAnOptionOn();
     void ScreenSaverAloneLogsOutWhenIdleLogoutIsOff();
-    void ScreenSaverOptionOffIgnoresLocks();
-    void StoredPeriodBelowOneMinuteCountsAsOne();
-    void MissingProbesNeverLogOut();
-    void MinimiseHidesAndRestoreBringsBackTheIconRule();
+    void MinimiseHidesAndRestoreAppliesTheIconRule();
     void HidingLogsOutWhenConfigured();
-    void NothingHidesWithoutANotificationArea();
     void RestoringWhileLoggedOutStartsTheLogin();
-    void DisabledIconNeverShowsNorHides();
+    void NothingHidesWithoutAnIcon();
 };
 
 void AutoLogoutTest::IdleLimitLogsOutAtTheFirstTickPastIt() {
-    CIdleRig rig;
-    rig.settings.ALogout_Enable = 1;
-    rig.settings.ALogout_Time = 5;
-    rig.settings.ALogout_OnScreenSaver = 0;
-    rig.logout->StartAutoLogoutTimer();
+    CIdleRig rig(1, 5, 0);
     QVERIFY(rig.logout->IsTimerRunning());
-
-    rig.idle.SetIdleSeconds(299);
-    rig.logout->OnTimer();
+    rig.Tick(299);
     QCOMPARE(rig.window.logouts, 0);
-    QVERIFY(rig.logout->IsTimerRunning());
-
-    rig.idle.SetIdleSeconds(300);
-    rig.logout->OnTimer();
+    rig.Tick(300);
     QCOMPARE(rig.window.logouts, 1);
-    // The logout is posted once; the next login starts the timer again.
+    // Posted once: the timer stops until the next login starts it.
     QVERIFY(!rig.logout->IsTimerRunning());
-    rig.logout->OnTimer();
+    rig.Tick(600);
     QCOMPARE(rig.window.logouts, 1);
-
-    // The comparison is unsigned: the largest idle count logs out as well.
-    rig.logout->StartAutoLogoutTimer();
-    rig.idle.SetIdleSeconds(0xFFFFFFFFu);
-    rig.logout->OnTimer();
-    QCOMPARE(rig.window.logouts, 2);
-}
-
-void AutoLogoutTest::TimerRunsOnlyWhileLoggedInWithAnOptionOn() {
-    CIdleRig rig;
-    QCOMPARE(CAutoLogout::kIntervalMs, 10000);
-    rig.window.loggedIn = false;
-    rig.logout->StartAutoLogoutTimer();
-    QVERIFY(!rig.logout->IsTimerRunning());
-
-    rig.window.loggedIn = true;
-    rig.settings.ALogout_Enable = 0;
-    rig.settings.ALogout_OnScreenSaver = 0;
-    rig.logout->StartAutoLogoutTimer();
-    QVERIFY(!rig.logout->IsTimerRunning());
-
-    rig.settings.ALogout_OnScreenSaver = 1;
-    rig.logout->StartAutoLogoutTimer();
-    QVERIFY(rig.logout->IsTimerRunning());
-    rig.logout->StopAutoLogoutTimer();
-    QVERIFY(!rig.logout->IsTimerRunning());
-    // A tick that arrives after the logout stopped the timer does nothing.
-    rig.lock.SetRunning(true);
-    rig.logout->OnTimer();
-    QCOMPARE(rig.window.logouts, 0);
-
-    // Turning both options off (change code 5) stops a running timer.
-    rig.logout->StartAutoLogoutTimer();
-    rig.settings.ALogout_OnScreenSaver = 0;
-    rig.logout->StartAutoLogoutTimer();
-    QVERIFY(!rig.logout->IsTimerRunning());
-}
-
-void AutoLogoutTest::ScreenSaverAloneLogsOutWhenIdleLogoutIsOff() {
-    CIdleRig rig;
-    rig.settings.ALogout_Enable = 0;
-    rig.settings.ALogout_Time = 5;
-    rig.settings.ALogout_OnScreenSaver = 1;
-    rig.logout->StartAutoLogoutTimer();
-    QVERIFY(rig.logout->IsTimerRunning());
-
-    rig.idle.SetIdleSeconds(24 * 3600);
-    rig.logout->OnTimer();
-    QCOMPARE(rig.window.logouts, 0);
-
-    rig.lock.EmitLock();
-    QCOMPARE(rig.window.logouts, 1);
-
-    // A screen saver found running at a tick logs out too.
-    rig.lock.SetRunning(true);
-    rig.logout->OnTimer();
-    QCOMPARE(rig.window.logouts, 2);
-
-    // A lock while logged out has nothing to protect.
-    rig.window.loggedIn = false;
-    rig.lock.EmitLock();
-    QCOMPARE(rig.window.logouts, 2);
-}
-
-void AutoLogoutTest::ScreenSaverOptionOffIgnoresLocks() {
-    CIdleRig rig;
-    rig.settings.ALogout_Enable = 1;
-    rig.settings.ALogout_Time = 5;
-    rig.settings.ALogout_OnScreenSaver = 0;
-    rig.logout->StartAutoLogoutTimer();
-    rig.lock.EmitLock();
-    rig.lock.SetRunning(true);
-    rig.logout->OnTimer();
-    QCOMPARE(rig.window.logouts, 0);
-
-    // Once the controller is gone, a lock reaches nobody.
-    rig.settings.ALogout_OnScreenSaver = 1;
-    rig.logout.reset();
-    rig.lock.EmitLock();
-    QCOMPARE(rig.window.logouts, 0);
 }
 
 void AutoLogoutTest::StoredPeriodBelowOneMinuteCountsAsOne() {
+    // Zero would log out at the first tick after each login, a negative value never.
     for (int stored : {0, -5}) {
-        CIdleRig rig;
-        rig.settings.ALogout_Enable = 1;
-        rig.settings.ALogout_OnScreenSaver = 0;
-        rig.settings.ALogout_Time = stored;
-        rig.logout->StartAutoLogoutTimer();
-        rig.idle.SetIdleSeconds(59);
-        rig.logout->OnTimer();
+        CIdleRig rig(1, stored, 0);
+        rig.Tick(59);
         QCOMPARE(rig.window.logouts, 0);
-        rig.idle.SetIdleSeconds(60);
-        rig.logout->OnTimer();
+        rig.Tick(60);
         QCOMPARE(rig.window.logouts, 1);
     }
 }
 
-void AutoLogoutTest::MissingProbesNeverLogOut() {
-    CTresorixSettings settings;
-    settings.ALogout_Enable = 1;
-    settings.ALogout_Time = 1;
-    settings.ALogout_OnScreenSaver = 1;
-    CLastInputInfo probe(nullptr, nullptr);
-    int logouts = 0;
-    CAutoLogout logout(settings, probe, {[] { return true; }, [&] { ++logouts; }});
-    logout.StartAutoLogoutTimer();
-    logout.OnTimer();
-    QCOMPARE(probe.GetIdleSeconds(), 0u);
-    QCOMPARE(logouts, 0);
-    QVERIFY(logout.IsTimerRunning());
+void AutoLogoutTest::TimerRunsOnlyWhileLoggedInWithAnOptionOn() {
+    CIdleRig rig(0, 5, 0);
+    QVERIFY(!rig.logout->IsTimerRunning());
+    rig.settings.ALogout_OnScreenSaver = 1;
+    rig.window.loggedIn = false;
+    rig.logout->StartAutoLogoutTimer();
+    QVERIFY(!rig.logout->IsTimerRunning());
+    rig.window.loggedIn = true;
+    rig.logout->StartAutoLogoutTimer();
+    QVERIFY(rig.logout->IsTimerRunning());
+    rig.logout->StopAutoLogoutTimer();
+    // A tick that arrives after the logout stopped the timer does nothing.
+    rig.lock.SetRunning(true);
+    rig.logout->OnTimer();
+    QCOMPARE(rig.window.logouts, 0);
 }
 
-void AutoLogoutTest::MinimiseHidesAndRestoreBringsBackTheIconRule() {
+void AutoLogoutTest::ScreenSaverAloneLogsOutWhenIdleLogoutIsOff() {
+    CIdleRig rig(0, 5, 1);
+    QVERIFY(rig.logout->IsTimerRunning());
+    rig.Tick(24 * 3600);
+    QCOMPARE(rig.window.logouts, 0);
+    rig.lock.EmitLock();
+    QCOMPARE(rig.window.logouts, 1);
+    // A screen saver found running at a tick logs out too.
+    rig.lock.SetRunning(true);
+    rig.Tick(0);
+    QCOMPARE(rig.window.logouts, 2);
+    // Nothing to protect while logged out; nobody listens once the controller is gone.
+    rig.window.loggedIn = false;
+    rig.lock.EmitLock();
+    rig.window.loggedIn = true;
+    rig.logout.reset();
+    rig.lock.EmitLock();
+    QCOMPARE(rig.window.logouts, 2);
+
+    // Without the option, locks and a running screen saver are ignored.
+    CIdleRig off(1, 5, 0);
+    off.lock.EmitLock();
+    off.lock.SetRunning(true);
+    off.Tick(10);
+    QCOMPARE(off.window.logouts, 0);
+}
+
+void AutoLogoutTest::MinimiseHidesAndRestoreAppliesTheIconRule() {
     CTrayRig rig;
-    rig.settings.Tray_Enable = 1;
     rig.settings.Tray_Apearance = 1;
-    rig.settings.Tray_HideMinimize = 1;
-    rig.settings.ALogout_OnTray = 0;
     rig.tray.UpdateTrayIcon();
     QVERIFY(!rig.icon.shown);
-
+    // Shown while hidden even with "only if minimized"; removed again after restoring.
     QVERIFY(rig.tray.OnSysMinimize());
-    QVERIFY(rig.tray.IsHidden());
     QVERIFY(rig.icon.shown);
     QCOMPARE(rig.window.hides, 1);
-    QCOMPARE(rig.window.logouts, 0);
-
     rig.tray.RestoreFromTray();
     QVERIFY(!rig.tray.IsHidden());
-    QCOMPARE(rig.window.restores, 1);
     QVERIFY(!rig.icon.shown);
-    QCOMPARE(rig.window.logins, 0);
-
-    // "Always" keeps the icon after restoring.
     rig.settings.Tray_Apearance = 0;
-    rig.tray.OnSysMinimize();
-    rig.tray.RestoreFromTray();
+    rig.tray.UpdateTrayIcon();
     QVERIFY(rig.icon.shown);
+    QCOMPARE(rig.window.logouts, 0);
 }
 
 void AutoLogoutTest::HidingLogsOutWhenConfigured() {
     CTrayRig rig;
-    rig.settings.Tray_HideMinimize = 1;
     rig.settings.ALogout_OnTray = 1;
+    rig.settings.Tray_HideClose = 0;
+    QVERIFY(!rig.tray.OnSysClose());
+    QCOMPARE(rig.window.logouts, 0);
     QVERIFY(rig.tray.OnSysMinimize());
     QCOMPARE(rig.window.logouts, 1);
-
-    CTrayRig keep;
-    keep.settings.Tray_HideMinimize = 1;
-    keep.settings.ALogout_OnTray = 0;
-    QVERIFY(keep.tray.OnSysMinimize());
-    QCOMPARE(keep.window.logouts, 0);
-}
-
-void AutoLogoutTest::NothingHidesWithoutANotificationArea() {
-    CTrayRig rig;
-    rig.icon.available = false;
-    rig.settings.Tray_HideMinimize = 1;
-    rig.settings.Tray_HideClose = 1;
-    rig.settings.ALogout_OnTray = 1;
-    // The window minimises and closes as usual; hiding it would leave no way back.
-    QVERIFY(!rig.tray.OnSysMinimize());
-    QVERIFY(!rig.tray.OnSysClose());
-    QVERIFY(!rig.tray.IsHidden());
-    QCOMPARE(rig.window.hides, 0);
-    QCOMPARE(rig.window.logouts, 0);
 }
 
 void AutoLogoutTest::RestoringWhileLoggedOutStartsTheLogin() {
     CTrayRig rig;
-    rig.settings.Tray_HideMinimize = 1;
     rig.settings.ALogout_OnTray = 1;
     rig.tray.OnSysMinimize();
-    // The posted logout has run.
     rig.window.loggedIn = false;
     rig.tray.RestoreFromTray();
-    QCOMPARE(rig.window.restores, 1);
     QCOMPARE(rig.window.logins, 1);
-    QVERIFY(!rig.tray.IsHidden());
-
     rig.window.loggedIn = true;
     rig.tray.RestoreFromTray();
     QCOMPARE(rig.window.logins, 1);
 }
 
-void AutoLogoutTest::DisabledIconNeverShowsNorHides() {
+void AutoLogoutTest::NothingHidesWithoutAnIcon() {
+    // No notification area: hiding would leave no way back, so minimise and close go on.
     CTrayRig rig;
-    rig.settings.Tray_Enable = 0;
-    rig.settings.Tray_Apearance = 0;
-    rig.settings.Tray_HideMinimize = 1;
-    rig.icon.shown = true;
-    rig.tray.UpdateTrayIcon();
-    QVERIFY(!rig.icon.shown);
+    rig.icon.available = false;
+    rig.settings.Tray_HideClose = 1;
+    rig.settings.ALogout_OnTray = 1;
     QVERIFY(!rig.tray.OnSysMinimize());
-    QVERIFY(!rig.icon.shown);
-    QCOMPARE(rig.window.hides, 0);
+    QVERIFY(!rig.tray.OnSysClose());
+    // The icon switched off in the options: the same.
+    CTrayRig disabled;
+    disabled.settings.Tray_Enable = 0;
+    disabled.icon.shown = true;
+    disabled.tray.UpdateTrayIcon();
+    QVERIFY(!disabled.icon.shown);
+    QVERIFY(!disabled.tray.OnSysMinimize());
+    QCOMPARE(rig.window.hides + disabled.window.hides, 0);
+    QCOMPARE(rig.window.logouts, 0);
 }
 
 TX_APP_TEST_MAIN(AutoLogoutTest)
