@@ -3,30 +3,7 @@
 #include "platform/StringTable.h"
 #include "ui/TextBytes.h"
 
-#include <string_view>
-
-namespace {
-
-struct ENTRY {
-    unsigned id;
-    std::string_view text;
-};
-
-constexpr ENTRY kTable[] = {
-#include "strings/editors.inc"
-};
-
-} // namespace
-
-std::string EdString(unsigned id) {
-    std::string text = LoadString(id);
-    if (!text.empty())
-        return text;
-    for (const ENTRY& e : kTable)
-        if (e.id == id)
-            return std::string(e.text);
-    return {};
-}
+std::string EdString(unsigned id) { return LoadString(id); }
 
 QString EdText(unsigned id) {
     return FromBytes(EdString(id));

@@ -4,8 +4,7 @@
 
 #include <string>
 
-// Texts of the record editors. They come from the string table; until the table carries the
-// editors' own entries, the same entries are read from the editors' resource file here.
+// Texts of the record editors, from the string table, as bytes or as window text.
 std::string EdString(unsigned id);
 QString EdText(unsigned id);
 // The part after the line feed of "long text\nshort text" (the whole text when there is none).

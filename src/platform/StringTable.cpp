@@ -21,6 +21,7 @@ ENTRY g_table[] = {
 #include "strings/app.inc"
 #include "strings/search.inc"
 #include "strings/export.inc"
+#include "strings/editors.inc"
 };
 
 const ENTRY* Find(unsigned id) {
