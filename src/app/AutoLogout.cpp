@@ -32,6 +32,7 @@ CAutoLogout::~CAutoLogout() {
 
 void CAutoLogout::StartAutoLogoutTimer() {
     m_timer.stop();
+    m_waitForInput = false;
     if ((m_settings.ALogout_Enable || m_settings.ALogout_OnScreenSaver) && m_hooks.isLoggedIn &&
         m_hooks.isLoggedIn())
         m_timer.start();
@@ -41,12 +42,21 @@ void CAutoLogout::StopAutoLogoutTimer() {
     m_timer.stop();
 }
 
+void CAutoLogout::OnLogoutRefused() {
+    StartAutoLogoutTimer();
+    m_waitForInput = m_timer.isActive();
+}
+
 void CAutoLogout::OnTimer() {
     if (!m_timer.isActive())
         return;
     const bool idle = m_settings.ALogout_Enable &&
                       m_probe.GetIdleSeconds() >= IdleLimitSeconds(m_settings.ALogout_Time);
     const bool saver = m_settings.ALogout_OnScreenSaver && m_probe.IsScreenSaverRunning();
+    if (m_waitForInput) {
+        m_waitForInput = idle || saver;
+        return;
+    }
     if (!idle && !saver)
         return;
     m_timer.stop();

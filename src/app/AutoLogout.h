@@ -35,6 +35,11 @@ public:
     void StartAutoLogoutTimer();
     // After each logout (1138).
     void StopAutoLogoutTimer();
+    // The Logout command was refused (an editor holds unsaved changes). The checks go on, so
+    // the vault does not stay open for good; the next auto-logout waits until the user has
+    // been back and then away for the whole period again, rather than repeating the refusal
+    // every ten seconds.
+    void OnLogoutRefused();
     bool IsTimerRunning() const { return m_timer.isActive(); }
 
     // One check of the timer; the timer calls it, tests call it directly.
@@ -47,4 +52,5 @@ private:
     CLastInputInfo& m_probe;
     HOOKS m_hooks;
     QTimer m_timer;
+    bool m_waitForInput = false;
 };

@@ -67,6 +67,7 @@ class AutoLogoutTest : public QObject {
 private slots:
     void IdleLimitLogsOutAtTheFirstTickPastIt();
     void StoredPeriodBelowOneMinuteCountsAsOne();
+    void RefusedLogoutWaitsForTheNextIdlePeriod();
     void TimerRunsOnlyWhileLoggedInWithAnOptionOn();
     void ScreenSaverAloneLogsOutWhenIdleLogoutIsOff();
     void MinimiseHidesAndRestoreAppliesTheIconRule();
@@ -97,6 +98,30 @@ void AutoLogoutTest::StoredPeriodBelowOneMinuteCountsAsOne() {
         rig.Tick(60);
         QCOMPARE(rig.window.logouts, 1);
     }
+}
+
+void AutoLogoutTest::RefusedLogoutWaitsForTheNextIdlePeriod() {
+    CIdleRig rig(1, 5, 1);
+    rig.Tick(300);
+    QCOMPARE(rig.window.logouts, 1);
+    rig.logout->OnLogoutRefused();
+    QVERIFY(rig.logout->IsTimerRunning());
+    // Still away: no second request (it would only be refused again).
+    rig.Tick(900);
+    rig.lock.SetRunning(true);
+    rig.Tick(0);
+    QCOMPARE(rig.window.logouts, 1);
+    // Back (input, no screen saver), then away for the whole period again.
+    rig.lock.SetRunning(false);
+    rig.Tick(3);
+    QCOMPARE(rig.window.logouts, 1);
+    rig.Tick(300);
+    QCOMPARE(rig.window.logouts, 2);
+    // A new login starts afresh.
+    rig.logout->OnLogoutRefused();
+    rig.logout->StartAutoLogoutTimer();
+    rig.Tick(300);
+    QCOMPARE(rig.window.logouts, 3);
 }
 
 void AutoLogoutTest::TimerRunsOnlyWhileLoggedInWithAnOptionOn() {
