@@ -6,6 +6,7 @@
 // many random byte changes seeded by bytes 1..4 (so short inputs still damage a lot); then
 // groups of four bytes each XOR one byte: a 24-bit offset (modulo the size) and the value.
 
+#include <filesystem>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -44,8 +45,8 @@ void Init() {
     }
     if (g_fixtures.empty())
         g_fixtures.push_back(std::string());
-    char tmpl[] = "/tmp/fuzz_sqlite2_XXXXXX";
-    const char* d = mkdtemp(tmpl);
+    std::string tmpl = (std::filesystem::temp_directory_path() / "fuzz_sqlite2_XXXXXX").string();
+    const char* d = mkdtemp(tmpl.data());
     if (!d)
         abort();
     g_dir = d;

@@ -4,6 +4,7 @@
 // crash or hang, whatever the bytes.
 #include "sqlite2/btree.h"
 
+#include <filesystem>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -36,9 +37,10 @@ std::vector<std::string>& Images() {
 
 const std::string& Scratch() {
     static std::string path = [] {
-        char tmpl[] = "/tmp/fuzz_sqlite2_pages.XXXXXX";
-        const char* dir = mkdtemp(tmpl);
-        return std::string(dir ? dir : "/tmp") + "/f.db";
+        const std::string base = std::filesystem::temp_directory_path().string();
+        std::string tmpl = base + "/fuzz_sqlite2_pages.XXXXXX";
+        const char* dir = mkdtemp(tmpl.data());
+        return std::string(dir ? dir : base.c_str()) + "/f.db";
     }();
     return path;
 }

@@ -114,7 +114,7 @@ TEST(ShellOpen, HeadlessShellReportsWhetherTheOpenerStarted) {
     EXPECT_FALSE(missing.ExploreFolder("/tmp"));
 
     CHeadlessShell working("true");
-    EXPECT_TRUE(working.OpenDocument("/tmp/file.txt"));
+    EXPECT_TRUE(working.OpenDocument("/srv/file.txt"));
     EXPECT_TRUE(working.OpenDocument("-rf"));
     EXPECT_FALSE(working.OpenDocument("")); // nothing to open
 }

@@ -34,13 +34,13 @@ TEST(CreatorFilePage, EmptyAndInvalidNamesStayWithAWarning) {
 
     // A reserved folder name, and a trailing dot (which counts as an extension, so nothing is
     // appended to hide it).
-    check = CheckFileNamePage("/tmp/nul/vault");
+    check = CheckFileNamePage("/srv/nul/vault");
     EXPECT_FALSE(check.moveOn);
-    check = CheckFileNamePage("/tmp/vault.");
+    check = CheckFileNamePage("/srv/vault.");
     EXPECT_FALSE(check.moveOn);
-    EXPECT_EQ(check.path, "/tmp/vault.");
+    EXPECT_EQ(check.path, "/srv/vault.");
 
-    check = CheckFileNamePage("/tmp/va|lt.tpx");
+    check = CheckFileNamePage("/srv/va|lt.tpx");
     EXPECT_FALSE(check.moveOn);
     EXPECT_TRUE(check.selectPath);
 

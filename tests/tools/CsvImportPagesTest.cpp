@@ -42,12 +42,12 @@ protected:
 };
 
 TEST_F(CsvImportPagesTest, TheFilePageStartsFromTheSettingsAndKeepsOneSeparator) {
-    m_settings.Import_LastCsvFile = "/tmp/last.csv";
+    m_settings.Import_LastCsvFile = "/srv/last.csv";
     m_settings.Import_CsvFieldSeparator = ",";
     m_settings.Import_CsvStripQuotes = 1;
     const FILE_PAGE page = MakeFilePage(m_settings);
     EXPECT_FALSE(page.fromClipboard);
-    EXPECT_EQ(page.path, "/tmp/last.csv");
+    EXPECT_EQ(page.path, "/srv/last.csv");
     EXPECT_EQ(page.separator, ",");
     EXPECT_TRUE(page.stripQuotes);
     EXPECT_FALSE(page.firstRowIsHeader);
