@@ -184,6 +184,10 @@ int OsFile::Size(int64_t& size) {
     struct stat st = {};
     if (fstat(m_fd, &st) != 0)
         return SQLITE_IOERR;
+    // A folder opens read-only; reading it fails on every file system, but some (tmpfs) report
+    // a size below one page, which would pass it off as an empty database.
+    if (S_ISDIR(st.st_mode))
+        return SQLITE_IOERR;
     size = st.st_size;
     return SQLITE_OK;
 }
