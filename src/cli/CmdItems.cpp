@@ -94,6 +94,18 @@ int RunLs(CCliContext& context) {
     return kExitOk;
 }
 
+// The items of words[first, last) as identifiers.
+int FindAll(CCliVault& vault, const std::vector<std::string>& words, std::size_t first,
+            std::size_t last, std::vector<int>& ids) {
+    for (std::size_t i = first; i < last; ++i) {
+        int id = 0;
+        if (const int code = vault.Find(words[i], id); code != kExitOk)
+            return code;
+        ids.push_back(id);
+    }
+    return kExitOk;
+}
+
 int RunShow(CCliContext& context) {
     CCliVault vault(context);
     int code = OpenVault(context, vault, 2, -1);
@@ -101,12 +113,8 @@ int RunShow(CCliContext& context) {
         return code;
     const auto& words = context.Args().Positionals();
     std::vector<int> ids;
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        int id = 0;
-        if ((code = vault.Find(words[i], id)) != kExitOk)
-            return code;
-        ids.push_back(id);
-    }
+    if ((code = FindAll(vault, words, 1, words.size(), ids)) != kExitOk)
+        return code;
     const bool reveal = context.Args().Has("reveal");
     CJsonWriter json(context.Out());
     if (context.Json() && ids.size() > 1)
@@ -184,18 +192,6 @@ int RunMkdir(CCliContext& context) {
         json.Finish();
     } else {
         context.Out() << '#' << current << ' ' << vault.PathOf(current) << '\n';
-    }
-    return kExitOk;
-}
-
-// The items of words[first, last) as identifiers.
-int FindAll(CCliVault& vault, const std::vector<std::string>& words, std::size_t first,
-            std::size_t last, std::vector<int>& ids) {
-    for (std::size_t i = first; i < last; ++i) {
-        int id = 0;
-        if (const int code = vault.Find(words[i], id); code != kExitOk)
-            return code;
-        ids.push_back(id);
     }
     return kExitOk;
 }
