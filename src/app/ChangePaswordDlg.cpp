@@ -1,9 +1,10 @@
 #include "app/ChangePaswordDlg.h"
 
+#include "app/ProgressDlg.h"
+#include "app/ProgressStrings.h"
 #include "app/WiringStrings.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
-#include "platform/qt/WaitCursor.h"
 #include "security/PasswordChange.h"
 #include "ui/PasswordEdit.h"
 #include "ui/TextBytes.h"
@@ -85,7 +86,6 @@ void CChangePaswordDlg::OnChange() {
     }
     if (!check.passed)
         return;
-    CWaitCursor wait;
     TComPtr<ITresorix> tresorix = m_doc.GetTresorix();
     if (!tresorix)
         return;
@@ -94,8 +94,17 @@ void CChangePaswordDlg::OnChange() {
     // The change needs the file to itself: the document's connection goes first.
     if (!m_doc.Logout())
         return;
-    if (!ApplyPasswordChange(path, check.oldKeyText, check.newKeyText, values.newUsername,
-                             values.hint))
+    // Runs here with the window painting between payloads: the connection is the change's
+    // own and the document is logged out. A half-done change cannot be cancelled.
+    bool changed = false;
+    {
+        CProgressDlg progress(windowTitle(), Tr(pids::kChangingPassword), false, this);
+        progress.Begin();
+        changed = ApplyPasswordChange(path, check.oldKeyText, check.newKeyText, values.newUsername,
+                                      values.hint, progress.Callback());
+        progress.End();
+    }
+    if (!changed)
         return;
     m_current->clear();
     m_new->clear();

@@ -24,7 +24,7 @@ const std::vector<COMMAND>& CommandTable() {
         {cmd::kRemoveFromFavorites, 62989, {}, -1, "list-remove", true, false},
         {cmd::kShowSearch, 62877,
          Keys({K(Qt::CTRL | Qt::Key_E), K(Qt::CTRL | Qt::Key_F), K(Qt::Key_F3)}),
-         CTrxImageList::kSearch, nullptr, false, true},
+         CTrxImageList::kSearch, nullptr, true, true},
         {cmd::kBack, 0, {}, -1, "go-previous", true, false},
         {cmd::kForward, 0, {}, -1, "go-next", true, false},
         {cmd::kOptions, 62879, {}, -1, "preferences-system", true, false},
@@ -39,7 +39,7 @@ const std::vector<COMMAND>& CommandTable() {
          false},
         {cmd::kNewNote, 0, Keys({K(Qt::Key_F6)}), CTrxImageList::kNote, nullptr, true, false},
         {cmd::kNewUrl, 62887, Keys({K(Qt::Key_F4)}), CTrxImageList::kWebLink, nullptr, true, false},
-        {cmd::kAddFile, 0, Keys({K(Qt::Key_F9)}), CTrxImageList::kFile, nullptr, false, false},
+        {cmd::kAddFile, 0, Keys({K(Qt::Key_F9)}), CTrxImageList::kFile, nullptr, true, false},
         {cmd::kLayout, 62874, {}, -1, nullptr, true, false},
         {cmd::kRename, 62883, Keys({K(Qt::Key_F2)}), -1, nullptr, true, false},
         {cmd::kOpenItem, 62868, {}, -1, "document-open", true, false},
@@ -47,7 +47,7 @@ const std::vector<COMMAND>& CommandTable() {
         {cmd::kBackupOptions, 62863, {}, -1, "document-save", true, false},
         {cmd::kDatabaseManagement, 62864, {}, -1, "drive-harddisk", true, false},
         {cmd::kEmptyRecycleBin, 0, {}, CTrxImageList::kRecycleBin, nullptr, true, false},
-        {cmd::kFolderProperties, 62884, {}, -1, "document-properties", false, false},
+        {cmd::kFolderProperties, 62884, {}, -1, "document-properties", true, false},
         {cmd::kViewStyleMenu, 0, {}, -1, "view-restore", true, false},
         {cmd::kLogout, 62866, Keys({K(Qt::CTRL | Qt::Key_F12)}), -1, "system-lock-screen", true,
          false},
@@ -69,8 +69,8 @@ const std::vector<COMMAND>& CommandTable() {
         {cmd::kViewLargeIcons, 0, {}, -1, nullptr, true, true},
         {cmd::kViewList, 0, {}, -1, nullptr, true, true},
         {cmd::kViewDetails, 0, {}, -1, nullptr, true, true},
-        {cmd::kHelpTopics, 62880, Keys({K(Qt::Key_F1)}), -1, "help-browser", false, false},
-        {cmd::kTipOfTheDay, 62881, {}, -1, nullptr, false, false},
+        {cmd::kHelpTopics, 62880, Keys({K(Qt::Key_F1)}), -1, "help-browser", true, false},
+        {cmd::kTipOfTheDay, 62881, {}, -1, nullptr, true, false},
     };
     return table;
 }

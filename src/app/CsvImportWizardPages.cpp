@@ -1,6 +1,8 @@
 #include "app/CsvImportWizardPages.h"
 
 #include "app/CsvImportWizard.h"
+#include "app/ProgressDlg.h"
+#include "app/ProgressStrings.h"
 #include "app/TrxImageList.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
@@ -327,9 +329,16 @@ CImportCsvPageFinish::CImportCsvPageFinish(CCsvImportWizard& wizard)
 }
 
 void CImportCsvPageFinish::initializePage() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Cancelling rolls the import back: the page then reports that nothing was imported.
+    CProgressDlg progress(m_wizard.windowTitle(), Tr(pids::kImporting), true, &m_wizard);
+    struct PROGRESS_SCOPE {
+        CCsvImport& import;
+        ~PROGRESS_SCOPE() { import.SetCommitProgress({}); }
+    } scope{m_wizard.Import()};
+    progress.Begin();
+    m_wizard.Import().SetCommitProgress(progress.Callback());
     const CsvImportPages::FINISH_PAGE page = CsvImportPages::OnFinishPageEnter(m_wizard.Import());
-    QApplication::restoreOverrideCursor();
+    progress.End();
     m_committed = true;
     m_count = page.count;
     m_text->setText(FromBytes(page.text));

@@ -4,6 +4,7 @@
 #include "app/EditorStrings.h"
 #include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
+#include "platform/SecretClipboard.h"
 #include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
 #include "ui/ModalRunner.h"
@@ -174,8 +175,8 @@ bool CCustomFieldsList::MoveDown() {
     return true;
 }
 
-bool CCustomFieldsList::Copy(const std::string& text) {
-    if (CopyTextToClipboard(text))
+bool CCustomFieldsList::Copy(const std::string& text, bool secret) {
+    if (secret ? CopySecretTextToClipboard(text) : CopyTextToClipboard(text))
         return true;
     KivMessageBox(EdString(kIdCannotCopy), MB_OK | MB_ICONSTOP);
     return false;
@@ -188,12 +189,12 @@ bool CCustomFieldsList::CopyName() {
 
 bool CCustomFieldsList::CopyValue() {
     const auto* field = Current();
-    return field && Copy(field->value);
+    return field && Copy(field->value, field->masked != 0);
 }
 
 bool CCustomFieldsList::CopyBoth() {
     const auto* field = Current();
-    return field && Copy(field->name + ": " + field->value);
+    return field && Copy(field->name + ": " + field->value, field->masked != 0);
 }
 
 void CCustomFieldsList::SortBy(int column) {

@@ -77,7 +77,8 @@ protected:
 
 private:
     const CKivCustomFields::CUSTOMFIELD* Current() const;
-    bool Copy(const std::string& text);
+    // Masked values go as secrets, so clipboard managers do not keep them.
+    bool Copy(const std::string& text, bool secret = false);
     void Changed(int select);
 
     CKivCustomFields m_fields;

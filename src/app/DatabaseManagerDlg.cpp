@@ -1,10 +1,12 @@
 #include "app/DatabaseManagerDlg.h"
 
 #include "app/ChangePaswordDlg.h"
+#include "app/ProgressDlg.h"
+#include "app/ProgressStrings.h"
 #include "app/WiringStrings.h"
 #include "model/Interfaces.h"
+#include "model/TransactionScope.h"
 #include "model/TxDoc.h"
-#include "platform/qt/WaitCursor.h"
 #include "storage/Compaction.h"
 #include "ui/ModalRunner.h"
 #include "ui/TextBytes.h"
@@ -74,8 +76,45 @@ void CDatabaseManagerDlg::OnChangePassword() {
 }
 
 void CDatabaseManagerDlg::OnCompress() {
-    CWaitCursor wait;
-    CompactDataFile(m_doc.IsAuthorised() ? m_doc.GetDatabase() : nullptr);
+    CKivDatabase* db = m_doc.IsAuthorised() ? m_doc.GetDatabase() : nullptr;
+    TComPtr<ITresorix> tresorix = m_doc.GetTresorix();
+    const std::string path = db && tresorix ? tresorix->GetFileName() : std::string();
+    // Closing the connection would end an open transaction: that is the engine's refusal.
+    if (db && CTransactionScope::IsActive(*db)) {
+        CompactDataFile(db);
+        return;
+    }
+    CProgressDlg progress(windowTitle(), Tr(pids::kCompacting), false, this);
+    // The worker tells its progress through the event loop; widgets belong to this thread.
+    const PROGRESS_CALLBACK report = [&progress](std::uint64_t done, std::uint64_t total) {
+        QMetaObject::invokeMethod(
+            &progress,
+            [&progress, done, total] {
+                progress.SetRange(total);
+                progress.SetPos(done);
+            },
+            Qt::QueuedConnection);
+        return true;
+    };
+    const COMPACT_RESULT result = CompactOpenDataFile(
+        db, path,
+        [&](const std::function<void()>& work) {
+            RunProgressWorker(progress, work);
+            // Whatever ran meanwhile must not have closed the document and its connection.
+            return m_doc.IsAuthorised() && m_doc.GetDatabase() == db;
+        },
+        report);
+    if (!tresorix)
+        return;
+    if (result == COMPACT_RESULT::kNotReopened) {
+        // Without its connection the document cannot go on. Editors with changes refuse the
+        // logout; their save then fails with the engine's message and keeps their text.
+        m_doc.Logout();
+        return;
+    }
+    // The rebuilt file holds the same rows; the new write time must not count as a change.
+    tresorix->ClearCache();
+    tresorix->StampFileTime();
 }
 
 void CDatabaseManagerDlg::OnLocate() {

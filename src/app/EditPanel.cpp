@@ -8,7 +8,9 @@
 #include "model/KivCustomFields.h"
 #include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
+#include "platform/SecretClipboard.h"
 #include "ui/ModalRunner.h"
+#include "ui/PasswordEdit.h"
 #include "ui/TextBytes.h"
 
 #include <QAbstractButton>
@@ -30,8 +32,9 @@ constexpr unsigned kIdCannotCopy = 61272;
 constexpr unsigned kIdTabs = 61306;
 } // namespace
 
-bool CopyFieldText(const QString& text) {
-    if (CopyTextToClipboard(ToBytes(text)))
+bool CopyFieldText(const QString& text, bool secret) {
+    const std::string bytes = ToBytes(text);
+    if (secret ? CopySecretTextToClipboard(bytes) : CopyTextToClipboard(bytes))
         return true;
     KivMessageBox(EdString(kIdCannotCopy), MB_OK | MB_ICONSTOP);
     return false;
@@ -166,19 +169,27 @@ void CEditPanel::Track(QComboBox* box) {
     connect(box, &QComboBox::currentTextChanged, this, [this] { MarkFieldsChanged(); });
 }
 
-QToolButton* CEditPanel::MakeCopyButton(std::function<QString()> source) {
+QToolButton* CEditPanel::MakeCopyButton(std::function<QString()> source, bool secret) {
     auto* button = new QToolButton(this);
     button->setToolTip(EdText(kIdCopyToClipboard));
     button->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy")));
     if (button->icon().isNull())
         button->setText(QStringLiteral("C"));
     button->setAutoRaise(true);
-    connect(button, &QToolButton::clicked, this, [source] { CopyFieldText(source()); });
+    connect(button, &QToolButton::clicked, this,
+            [source, secret] { CopyFieldText(source(), secret); });
     return button;
 }
 
 QToolButton* CEditPanel::AddCopyRow(const QString& label, QWidget* box, QLineEdit* source) {
-    return AddCopyRow(label, box, [source] { return source->text(); });
+    auto* row = new QHBoxLayout;
+    row->addWidget(box, 1);
+    // A password box's text goes as a secret.
+    QToolButton* button = MakeCopyButton([source] { return source->text(); },
+                                         qobject_cast<CKivPasswordEdit*>(source) != nullptr);
+    row->addWidget(button);
+    m_fields->addRow(label, row);
+    return button;
 }
 
 QToolButton* CEditPanel::AddCopyRow(const QString& label, QWidget* box,

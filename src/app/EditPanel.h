@@ -80,7 +80,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QToolButton* MakeCopyButton(std::function<QString()> source);
+    QToolButton* MakeCopyButton(std::function<QString()> source, bool secret = false);
     void ShowImage();
 
     QLabel* m_icon;
@@ -98,4 +98,4 @@ private:
 };
 
 // Copies text to the clipboard, telling the user when it could not be placed there.
-bool CopyFieldText(const QString& text);
+bool CopyFieldText(const QString& text, bool secret = false);

@@ -181,8 +181,7 @@ bool CEditorFrame::Save() {
         if (record && m_panel->Store(record.Get())) {
             if (first)
                 record->SetCreated(CurrentFileTime());
-            node->SetData(record.Get());
-            saved = transaction.Commit();
+            saved = node->SetData(record.Get()) && transaction.Commit();
         }
     } catch (const CSQLiteException& e) {
         e.ReportError(MB_ICONSTOP);

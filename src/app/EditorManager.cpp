@@ -1,10 +1,13 @@
 #include "app/EditorManager.h"
 
+#include "app/AddFile.h"
 #include "app/Commands.h"
 #include "app/EditorFrames.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
 #include "model/WindowManager.h"
+
+#include <QApplication>
 
 #include <algorithm>
 
@@ -81,8 +84,12 @@ bool CEditorManager::OnNewItemCommand(int command) {
 }
 
 void CEditorManager::RunFileDialog(int id) {
-    if (m_fileDialog)
+    if (m_fileDialog) {
         m_fileDialog(id);
+        return;
+    }
+    QWidget* parent = QApplication::activeModalWidget();
+    RunFileRecordDialog(m_doc, id, parent ? parent : QApplication::activeWindow());
 }
 
 CEditorFrame* CEditorManager::Find(int id) const {

@@ -42,8 +42,8 @@ public:
 
     // IItemEditorOpener
     IEditorWindow* OpenEditor(int id, const CLSID& clsid) override;
+    // Runs the file record dialog (over the active window) unless another one was set.
     void RunFileDialog(int id) override;
-    // The file record dialog of the tool windows (none: file records open nothing here).
     void SetFileDialog(std::function<void(int)> dialog) { m_fileDialog = std::move(dialog); }
 
 private:

@@ -2,6 +2,8 @@
 
 #include "app/ExportTreeWidget.h"
 #include "app/ExportWizard.h"
+#include "app/ProgressDlg.h"
+#include "app/ProgressStrings.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/StringTable.h"
@@ -497,9 +499,27 @@ CExportPage6_Finish::CExportPage6_Finish(CExportWizard& wizard)
 }
 
 void CExportPage6_Finish::initializePage() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_succeeded = m_wizard.Export().Run();
-    QApplication::restoreOverrideCursor();
+    {
+        CProgressDlg progress(m_wizard.windowTitle(), Tr(pids::kExporting), true, &m_wizard);
+        progress.Begin();
+        m_succeeded = m_wizard.Export().Run(progress.Callback());
+        progress.End();
+    }
+    if (!m_succeeded && m_wizard.Export().WasCancelled()) {
+        // Nothing was written and nothing went wrong: back to the file name, to run it again
+        // or leave. Queued, since the wizard is still entering this page.
+        m_state->clear();
+        m_text->clear();
+        QMetaObject::invokeMethod(
+            &m_wizard,
+            [wizard = &m_wizard] {
+                if (wizard->currentId() == CExportWizard::kFinish)
+                    wizard->back();
+            },
+            Qt::QueuedConnection);
+        emit completeChanged();
+        return;
+    }
     if (m_succeeded) {
         m_state->setText(Text(kIdsSuccess));
         m_state->setStyleSheet(QStringLiteral("color: green;"));

@@ -4,6 +4,8 @@
 #include "app/Commands.h"
 #include "app/FavTreeView.h"
 #include "app/MainTreeView.h"
+#include "app/SearchLeftPane.h"
+#include "app/SearchOptionsPanel.h"
 #include "app/TrxImageList.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
@@ -42,7 +44,9 @@ CLeftFrame::CLeftFrame(CTxDoc& doc, QWidget* parent) : QWidget(parent), m_doc(do
     m_stack = new QStackedWidget;
     m_favorites = new CFavTreeView(doc);
     m_stack->addWidget(m_tree);
+    m_search = new CSearchLeftPane(doc);
     m_stack->addWidget(m_favorites);
+    m_stack->addWidget(m_search);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -52,7 +56,7 @@ CLeftFrame::CLeftFrame(CTxDoc& doc, QWidget* parent) : QWidget(parent), m_doc(do
 }
 
 bool CLeftFrame::HasView(int index) const {
-    return index == kTree || index == kFavorites;
+    return index == kTree || index == kFavorites || index == kSearch;
 }
 
 void CLeftFrame::SwitchView(int index, bool store) {
@@ -61,11 +65,23 @@ void CLeftFrame::SwitchView(int index, bool store) {
     const bool changed = index != m_current;
     m_current = index;
     m_actions[index]->setChecked(true);
-    m_stack->setCurrentWidget(index == kFavorites ? static_cast<QWidget*>(m_favorites) : m_tree);
+    QWidget* const views[] = {m_tree, m_favorites, m_search};
+    m_stack->setCurrentWidget(views[index]);
     if (store)
         TresorixSettings().View_SelectedView = index;
+    // Results found while another view fills the list wait until the search shows again.
+    if (index != kSearch)
+        m_search->Panel()->SetDeliveryPaused(true);
     if (index == kTree && m_doc.IsAuthorised())
         m_doc.UpdateAllViews(nullptr, CTxDoc::kHintShowFolder, m_doc.GetCurrentFolder());
+    if (index == kSearch) {
+        if (m_doc.IsAuthorised())
+            m_doc.UpdateAllViews(nullptr, CTxDoc::kHintSearchResults);
+        m_search->Panel()->SetDeliveryPaused(false);
+        // A command asking for the search (Ctrl+F, F3) means typing a text next.
+        if (changed || store)
+            m_search->Panel()->FocusSearchText();
+    }
     if (changed)
         emit ViewChanged(index);
 }

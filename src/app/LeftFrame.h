@@ -4,13 +4,13 @@
 
 class CFavTreeView;
 class CMainTreeView;
+class CSearchLeftPane;
 class CTxDoc;
 class QStackedWidget;
 class QToolBar;
 class QAction;
 
-// The left pane: its tool bar (Folders, Favorites, Search) and the view chosen there. The
-// search view comes with its own window; until then it cannot be chosen.
+// The left pane: its tool bar (Folders, Favorites, Search) and the view chosen there.
 class CLeftFrame : public QWidget {
     Q_OBJECT
 
@@ -28,6 +28,7 @@ public:
 
     CMainTreeView* Tree() const { return m_tree; }
     CFavTreeView* Favorites() const { return m_favorites; }
+    CSearchLeftPane* Search() const { return m_search; }
     QToolBar* ToolBar() const { return m_toolBar; }
 
 signals:
@@ -39,6 +40,7 @@ private:
     QStackedWidget* m_stack;
     CMainTreeView* m_tree;
     CFavTreeView* m_favorites;
+    CSearchLeftPane* m_search;
     QAction* m_actions[3] = {};
     int m_current = kTree;
 };

@@ -1,6 +1,9 @@
 #include "app/MainFrame.h"
 
+#include "app/AddFile.h"
 #include "app/AppStrings.h"
+#include "app/AutoLogout.h"
+#include "app/AutoLogoutTray.h"
 #include "app/CommandTable.h"
 #include "app/Commands.h"
 #include "app/CsvImportWizard.h"
@@ -8,27 +11,35 @@
 #include "app/EditorManager.h"
 #include "app/ExportWizard.h"
 #include "app/FavTreeView.h"
+#include "app/FolderPropertiesDlg.h"
+#include "app/HelpWindow.h"
 #include "app/LeftFrame.h"
 #include "app/MainTreeView.h"
 #include "app/Messages.h"
 #include "app/OptionsSheet.h"
 #include "app/PasGenDlg.h"
 #include "app/RightFrame.h"
+#include "app/SearchLeftPane.h"
+#include "app/TipOfTheDayDlg.h"
 #include "app/TresorixApp.h"
 #include "app/TrxImageList.h"
 #include "app/TxListView.h"
+#include "app/TxTrayIcon.h"
 #include "app/WiringStrings.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
-#include "platform/Clipboard.h"
+#include "platform/IdleTime.h"
+#include "platform/LastInputInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/ProfileStore.h"
+#include "platform/ScreenLock.h"
 #include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
 #include "platform/qt/WaitCursor.h"
 #include "storage/BackupDialogs.h"
 #include "ui/KivSplitter.h"
 #include "ui/ModalRunner.h"
+#include "ui/PasswordEdit.h"
 #include "ui/TextBytes.h"
 
 #include <QApplication>
@@ -37,13 +48,12 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 #include <QToolBar>
 #include <QTreeView>
 
 #include <cstdio>
 
-CMainFrame::CMainFrame(CTresorixApp& app, CTxDoc& doc) : m_app(app), m_doc(doc) {
+CMainFrame::CMainFrame(CTresorixApp& app, CTxDoc& doc, GUARD guard) : m_app(app), m_doc(doc) {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowIcon(ImageList().Icon(CTrxImageList::kProgram));
     m_actions = MakeCommandActions(this);
@@ -103,6 +113,8 @@ CMainFrame::CMainFrame(CTresorixApp& app, CTxDoc& doc) : m_app(app), m_doc(doc) 
         UpdateCommands();
     });
 
+    ApplyTreeIconSize();
+    CreateGuard(guard);
     m_doc.AddView(this);
     LoadPlacement();
     UpdateTitle();
@@ -155,8 +167,8 @@ void CMainFrame::UpdateCommands() {
     };
     set(cmd::kLogout, logged);
     set(cmd::kLogin, !logged);
-    set(cmd::kBack, m_doc.CanBack());
-    set(cmd::kForward, m_doc.CanForward());
+    set(cmd::kBack, logged && m_doc.CanBack());
+    set(cmd::kForward, logged && m_doc.CanForward());
     set(cmd::kDelete, !selection.empty() && m_doc.CanDeleteItems(selection));
     set(cmd::kMoveTo, !selection.empty() && m_doc.CanMoveItems(selection));
     set(cmd::kDuplicate, !listSelection.empty() && m_doc.CanDeleteItems(listSelection));
@@ -164,20 +176,28 @@ void CMainFrame::UpdateCommands() {
     set(cmd::kEmptyRecycleBin, logged && !m_doc.IsRecycleBinEmpty());
     set(cmd::kRefresh, logged);
     set(cmd::kShowFavorites, true);
+    set(cmd::kShowSearch, true);
     set(cmd::kRemoveFromFavorites,
         logged && left == CLeftFrame::kFavorites && m_doc.GetSelectedFavorite() > 0);
     set(cmd::kBackupOptions, logged);
     set(cmd::kDatabaseManagement, logged);
-    set(cmd::kNewFolder, logged && m_doc.GetCurrentFolder() > 0);
+    // The new-item commands act on the current folder; without one a record would have no
+    // parent and never show.
+    const bool folder = logged && m_doc.GetCurrentFolder() > 0;
+    for (int id : {cmd::kNewFolder, cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote,
+                   cmd::kNewUrl, cmd::kAddFile})
+        set(id, folder);
     set(cmd::kRename, logged && m_left->Tree()->SelectedId() > 0);
+    set(cmd::kFolderProperties, logged && m_left->Tree()->SelectedId() > 0);
     set(cmd::kSelectAll, logged);
     set(cmd::kViewStyleMenu, left == CLeftFrame::kTree || left == CLeftFrame::kSearch);
-    for (int id : {cmd::kNewPassword, cmd::kNewCreditCard, cmd::kNewNote, cmd::kNewUrl,
-                   cmd::kAddFile, cmd::kImportCsv, cmd::kExport})
+    for (int id : {cmd::kImportCsv, cmd::kExport})
         set(id, logged);
     set(cmd::kOpenItem, logged && (left == CLeftFrame::kFavorites ? m_doc.GetSelectedFavorite() > 0
                                                                   : listSelection.size() == 1));
     set(cmd::kPasswordGenerator, true);
+    set(cmd::kHelpTopics, true);
+    set(cmd::kTipOfTheDay, true);
     const int style = m_right->List()->GetViewStyle();
     const std::pair<int, int> styles[] = {{cmd::kViewLargeIcons, CTxListView::kLargeIcons},
                                           {cmd::kViewDetails, CTxListView::kDetails},
@@ -190,12 +210,19 @@ void CMainFrame::UpdateCommands() {
         a->setChecked(left == CLeftFrame::kTree);
     if (QAction* a = Action(cmd::kShowFavorites))
         a->setChecked(left == CLeftFrame::kFavorites);
+    if (QAction* a = Action(cmd::kShowSearch))
+        a->setChecked(left == CLeftFrame::kSearch);
 }
 
 void CMainFrame::OnMessage(unsigned message, int wParam) {
     switch (message) {
     case msg::kLoggedIn:
+        m_autoLogout->StartAutoLogoutTimer();
+        UpdateTitle();
+        UpdateCommands();
+        break;
     case msg::kLoggedOut:
+        m_autoLogout->StopAutoLogoutTimer();
         UpdateTitle();
         UpdateCommands();
         break;
@@ -210,7 +237,7 @@ void CMainFrame::OnMessage(unsigned message, int wParam) {
         m_right->List()->CurrentView()->setFocus();
         break;
     case msg::kActivate:
-        OnCommand(cmd::kRestoreFromTray);
+        m_trayIcon->OnActivate();
         break;
     case msg::kNewDataFile:
         m_doc.NewDataFile();
@@ -234,7 +261,16 @@ void CMainFrame::OnOptionChanged(int code) {
         m_right->List()->SetGridLines(settings.View_ShowGridLines != 0);
         m_right->List()->SetFullRowSelect(settings.View_FullRowSelect != 0);
         m_left->Favorites()->ApplyIconSize();
+        ApplyTreeIconSize();
+        for (CKivPasswordEdit* box : findChildren<CKivPasswordEdit*>())
+            box->SetShowPassword(CKivPasswordEdit::kFromSettings);
         m_doc.UpdateAllViews(nullptr, CTxDoc::kHintReloadAll);
+        break;
+    case msg::kChangeTray:
+        m_tray->UpdateTrayIcon();
+        break;
+    case msg::kChangeAutoLogout:
+        m_autoLogout->StartAutoLogoutTimer();
         break;
     case msg::kChangeCache:
         m_doc.ClearCache();
@@ -249,6 +285,9 @@ void CMainFrame::OnCommand(int id) {
     switch (id) {
     case cmd::kShowTree:
         m_left->SwitchView(CLeftFrame::kTree);
+        break;
+    case cmd::kShowSearch:
+        m_left->SwitchView(CLeftFrame::kSearch);
         break;
     case cmd::kShowFavorites:
         m_left->Favorites()->ClearChoice();
@@ -271,8 +310,12 @@ void CMainFrame::OnCommand(int id) {
     case cmd::kNewCreditCard:
     case cmd::kNewNote:
     case cmd::kNewUrl:
-        if (m_doc.IsAuthorised())
+        if (m_doc.IsAuthorised() && m_doc.GetCurrentFolder() > 0)
             m_app.Editors().OnNewItemCommand(id);
+        break;
+    case cmd::kAddFile:
+        if (m_doc.IsAuthorised() && m_doc.GetCurrentFolder() > 0)
+            RunAddFile(m_doc, m_doc.GetCurrentFolder(), this);
         break;
     case cmd::kPasswordGenerator:
         RunPasswordGenerator(this);
@@ -343,29 +386,45 @@ void CMainFrame::OnCommand(int id) {
     case cmd::kRename:
         m_left->Tree()->BeginRename();
         break;
+    case cmd::kFolderProperties:
+        if (const int folder = m_doc.IsAuthorised() ? m_left->Tree()->SelectedId() : 0) {
+            CFolderPropertiesDlg dialog(m_doc, folder, this);
+            RunModal(dialog);
+        }
+        break;
     case cmd::kSelectAll:
         m_right->List()->SelectAll();
         break;
     case cmd::kLogout:
-        m_doc.Logout();
+        Logout();
         break;
     case cmd::kLogin:
-        if (m_app.SwitchDataFile(TresorixSettings().App_ConnectionString) && m_hidden)
-            RestoreFromTray();
+        if (m_app.SwitchDataFile(TresorixSettings().App_ConnectionString) && m_tray->IsHidden())
+            m_tray->RestoreFromTray();
         break;
     case cmd::kRestoreFromTray:
-        RestoreFromTray();
-        if (!m_doc.IsAuthorised())
-            m_app.SwitchDataFile(TresorixSettings().App_ConnectionString);
+        m_tray->RestoreFromTray();
         break;
     case cmd::kClearClipboard:
-        ClearClipboard();
+        CAutoLogoutTray::OnClearClipboardCommand();
         break;
+    case cmd::kHelpTopics:
+        if (m_left->CurrentView() == CLeftFrame::kSearch &&
+            m_left->isAncestorOf(QApplication::focusWidget()))
+            m_left->Search()->OnHelp();
+        else
+            ShowHelpTopic(QStringLiteral("index.htm"), this);
+        break;
+    case cmd::kTipOfTheDay: {
+        CTipOfTheDayDlg tip(this);
+        RunModal(tip);
+        break;
+    }
     case cmd::kAbout:
         KivMessageBox(FormatString(LoadString(ids::kAboutText), "1.0"), MB_OK | MB_ICONINFORMATION);
         break;
     case cmd::kExit:
-        close();
+        Exit();
         break;
     case cmd::kToolbar:
         for (QToolBar* bar : m_toolBars)
@@ -392,6 +451,11 @@ void CMainFrame::OnCommand(int id) {
     UpdateCommands();
 }
 
+void CMainFrame::ApplyTreeIconSize() {
+    const int size = TresorixSettings().View_TreeViewLargeIcons == 1 ? 32 : 16;
+    m_left->Tree()->setIconSize(QSize(size, size));
+}
+
 std::string CMainFrame::OpenPath() const {
     TComPtr<ITresorix> tresorix = m_doc.GetTresorix();
     return tresorix ? tresorix->GetFileName() : std::string();
@@ -411,8 +475,8 @@ void CMainFrame::DatabaseManagement() {
     case CDatabaseManagerDlg::kPasswordChanged:
         // After a password change the document is logged out already: the login asks for
         // the new credentials.
-        if (m_app.SwitchDataFile(dialog.GetPath()) && m_hidden)
-            RestoreFromTray();
+        if (m_app.SwitchDataFile(dialog.GetPath()) && m_tray->IsHidden())
+            m_tray->RestoreFromTray();
         break;
     default:
         break;
@@ -454,54 +518,4 @@ void CMainFrame::ShowOptions(bool layoutOnly) {
     for (int code : sheet.ChangeCodes())
         QMetaObject::invokeMethod(
             this, [this, code] { OnMessage(msg::kOptionChanged, code); }, Qt::QueuedConnection);
-}
-
-bool CMainFrame::HideToTray() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return false;
-    if (TresorixSettings().App_ClearClipboardOnMinimize)
-        ClearClipboard();
-    m_hidden = true;
-    hide();
-    return true;
-}
-
-void CMainFrame::RestoreFromTray() {
-    m_hidden = false;
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    raise();
-    activateWindow();
-}
-
-void CMainFrame::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        m_doc.CheckWatches();
-    if (event->type() != QEvent::WindowStateChange || !isMinimized())
-        return;
-    const CTresorixSettings& settings = TresorixSettings();
-    if (settings.Tray_Enable && settings.Tray_HideMinimize) {
-        // Queued: hiding inside the state change confuses some window managers.
-        QMetaObject::invokeMethod(
-            this, [this] { HideToTray(); }, Qt::QueuedConnection);
-    } else if (settings.App_ClearClipboardOnMinimize) {
-        ClearClipboard();
-    }
-}
-
-void CMainFrame::closeEvent(QCloseEvent* event) {
-    const CTresorixSettings& settings = TresorixSettings();
-    if (settings.Tray_Enable && settings.Tray_HideClose && HideToTray()) {
-        event->ignore();
-        return;
-    }
-    if (!m_doc.Logout()) {
-        event->ignore();
-        return;
-    }
-    SaveLayout();
-    event->accept();
 }

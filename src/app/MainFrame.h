@@ -5,14 +5,22 @@
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+class CAutoLogout;
+class CAutoLogoutTray;
 class CKivSplitter;
+class CLastInputInfo;
 class CLeftFrame;
 class CRightFrame;
 class CTresorixApp;
 class CTxDoc;
+class CTxTrayIcon;
+class IIdleTime;
+class IScreenLock;
+class ITrayIcon;
 class QAction;
 class QMenu;
 class QToolBar;
@@ -26,7 +34,15 @@ class CMainFrame : public QMainWindow, public IKivView {
 public:
     static constexpr const char* kSection = "Main Window";
 
-    CMainFrame(CTresorixApp& app, CTxDoc& doc);
+    // The sources of the auto-logout and the notification area; null takes the desktop's own
+    // (tests pass fakes). Not owned.
+    struct GUARD {
+        IIdleTime* idle = nullptr;
+        IScreenLock* screenLock = nullptr;
+        ITrayIcon* trayIcon = nullptr;
+    };
+
+    CMainFrame(CTresorixApp& app, CTxDoc& doc, GUARD guard);
     ~CMainFrame() override;
 
     void OnUpdate(CKivDoc& doc, IKivView* sender, int hint, const void* argument) override;
@@ -38,11 +54,16 @@ public:
     void UpdateTitle();
     void UpdateCommands();
 
-    // Hides the window to the notification area; refused (false) when there is none, since
-    // nothing would bring the window back.
-    bool HideToTray();
-    bool IsHiddenToTray() const { return m_hidden; }
+    bool IsHiddenToTray() const;
+    // Command 32819: shows the window; when logged out the login follows.
     void RestoreFromTray();
+    // The system's minimise (queued from the state change): clears the clipboard when so
+    // configured and may hide the window.
+    void OnSysMinimize();
+
+    CAutoLogout& AutoLogout() const { return *m_autoLogout; }
+    CAutoLogoutTray& Tray() const { return *m_tray; }
+    CTxTrayIcon& TrayIcon() const { return *m_trayIcon; }
 
     // The selection the record commands act on: the list's when it has the focus (or the
     // list alone has one), else the tree's folder.
@@ -77,6 +98,10 @@ private:
     void ShowOptions(bool layoutOnly);
     void NewFolder();
     void DatabaseManagement();
+    void CreateGuard(const GUARD& guard);
+    void ApplyTreeIconSize();
+    void Logout();
+    void Exit();
 
     CTresorixApp& m_app;
     CTxDoc& m_doc;
@@ -85,7 +110,18 @@ private:
     CLeftFrame* m_left;
     CRightFrame* m_right;
     std::vector<QToolBar*> m_toolBars;
-    bool m_hidden = false;
     bool m_layoutSaved = false;
     bool m_listHadFocus = false;
+    // Set while Exit closes the window: a close that must not hide it.
+    bool m_exiting = false;
+    // The pending Logout command was posted by the auto-logout.
+    bool m_autoLogoutPosted = false;
+
+    // Destroyed in reverse order: the auto-logout lets go of the lock source first.
+    std::unique_ptr<IIdleTime> m_ownIdle;
+    std::unique_ptr<IScreenLock> m_ownScreenLock;
+    std::unique_ptr<CLastInputInfo> m_probe;
+    std::unique_ptr<CTxTrayIcon> m_trayIcon;
+    std::unique_ptr<CAutoLogoutTray> m_tray;
+    std::unique_ptr<CAutoLogout> m_autoLogout;
 };

@@ -240,17 +240,20 @@ bool CMainTreeView::RenameFolder(int id, const QString& name) {
     TComPtr<ICommonProperties> record = m_doc.GetRecord(id);
     if (!node || !record)
         return false;
-    if (name.isEmpty()) {
+    const std::string old = record->GetName();
+    std::string unique = ToBytes(name);
+    if (!unique.empty()) {
+        m_doc.MakeUniqueName(id, node->GetParentID(), unique);
+        record->SetName(unique);
+    }
+    // An empty name, or one the file refused: the label keeps the old text.
+    if (unique.empty() || !node->SetData(record.Get())) {
         if (item) {
             CBusy busy(m_busy);
-            item->setText(FromBytes(record->GetName()));
+            item->setText(FromBytes(old));
         }
         return false;
     }
-    std::string unique = ToBytes(name);
-    m_doc.MakeUniqueName(id, node->GetParentID(), unique);
-    record->SetName(unique);
-    node->SetData(record.Get());
     if (item) {
         CBusy busy(m_busy);
         item->setText(FromBytes(unique));

@@ -73,7 +73,7 @@ CKivPasswordEdit* CPreviewPanel::AddSecret(QFormLayout& form, unsigned label) {
     auto* row = new QHBoxLayout;
     row->setSpacing(2);
     row->addWidget(edit, 1);
-    row->addWidget(new CCopyButton([edit] { return edit->text(); }));
+    row->addWidget(new CCopyButton([edit] { return edit->text(); }, nullptr, true));
     form.addRow(Tr(label), row);
     m_fields.push_back(edit);
     return edit;

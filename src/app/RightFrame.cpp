@@ -115,6 +115,12 @@ void CRightFrame::RefreshPreview() {
     m_preview->ShowRecord(m_doc.GetRecord(id));
 }
 
+void CRightFrame::SetLeftViewGetter(std::function<int()> getter) {
+    m_leftView = std::move(getter);
+    // 2: the search view.
+    m_list->SetSearchShownGetter([this] { return m_leftView && m_leftView() == 2; });
+}
+
 void CRightFrame::SetPreviewVisible(bool visible) {
     CTresorixSettings& settings = TresorixSettings();
     if (!visible && m_splitter->IsSecondPaneVisible() && m_splitter->SecondPaneSize() > 0)

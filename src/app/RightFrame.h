@@ -34,7 +34,7 @@ public:
     void StoreLayout();
 
     // Which left view is shown (0 tree, 1 favorites, 2 search).
-    void SetLeftViewGetter(std::function<int()> getter) { m_leftView = std::move(getter); }
+    void SetLeftViewGetter(std::function<int()> getter);
 
     CTxListView* List() const { return m_list; }
     CPreviewContainer* Preview() const { return m_preview; }

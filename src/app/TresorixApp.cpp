@@ -1,7 +1,10 @@
 #include "app/TresorixApp.h"
 
 #include "app/AppStrings.h"
+#include "app/AutoLogoutTray.h"
 #include "app/DesktopRegistration.h"
+#include "app/FileProgress.h"
+#include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/Messages.h"
 #include "app/MoveToFolderDlg.h"
@@ -25,6 +28,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QSessionManager>
 
 #include <sys/stat.h>
 
@@ -44,6 +48,9 @@ CTresorixApp::CTresorixApp(OPTIONS options) : m_options(std::move(options)) {
 }
 
 CTresorixApp::~CTresorixApp() {
+    qApp->removeEventFilter(&m_helpKeys);
+    CloseHelpWindow();
+    CFileParts::SetProgressSource({});
     m_backupDialogs.SetParent(nullptr);
     m_fileChangedPrompt.SetParent(nullptr);
     m_frame.reset();
@@ -77,6 +84,7 @@ std::string CTresorixApp::CommandLinePath(const QStringList& arguments) {
 }
 
 bool CTresorixApp::InitInstance(const QStringList& arguments) {
+    qApp->installEventFilter(&m_helpKeys);
     if (m_options.desktopServices) {
         m_previousSink = SetMessageSink(&m_messageSink);
         m_previousClipboard = SetClipboard(&m_clipboard);
@@ -98,6 +106,10 @@ bool CTresorixApp::InitInstance(const QStringList& arguments) {
     }
     connect(m_guard.get(), &CKivSingleInstance::ActivationRequested, this,
             [this](unsigned message, int, int) { OnActivationRequested(message); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!QueryEndSession())
+            manager.cancel();
+    });
 
     IProfileStore* store = m_options.store;
     if (!store) {
@@ -138,12 +150,16 @@ bool CTresorixApp::InitInstance(const QStringList& arguments) {
                                                          Qt::QueuedConnection);
                                                  });
     m_doc->SetEditorOpener(m_editors.get());
+    // Big attachments stored or saved outside the file record dialog show their progress.
+    CFileParts::SetProgressSource(FileProgressSource());
     SetPasswordGenerator(RunPasswordGeneratorFor);
 
     if (!SelectAndOpen(m_settings.App_ConnectionString, m_settings.App_SuccesOnOpen))
         return false;
 
-    m_frame = std::make_unique<CMainFrame>(*this, *m_doc);
+    m_frame = std::make_unique<CMainFrame>(
+        *this, *m_doc,
+        CMainFrame::GUARD{m_options.idleTime, m_options.screenLock, m_options.trayIcon});
     m_messageSink.SetMainWindow(m_frame.get());
     m_creator.SetParent(m_frame.get());
     m_backupDialogs.SetParent(m_frame.get());
@@ -164,8 +180,7 @@ void CTresorixApp::ExitInstance() {
     m_frame.reset();
     if (m_doc)
         m_doc->CloseContents();
-    if (m_settings.App_ClearClipboardOnExit)
-        ClearClipboard();
+    CAutoLogoutTray::OnExit(m_settings);
     m_settings.Save();
     if (auto* qsettings = dynamic_cast<CQSettingsProfileStore*>(&ProfileStore()))
         qsettings->Flush();
@@ -219,6 +234,15 @@ bool CTresorixApp::SwitchDataFile(const std::string& requested) {
     m_doc->UpdateAllViews(nullptr, CTxDoc::kHintLoginChanged);
     m_doc->UpdateAllViews(nullptr, CTxDoc::kHintReloadAll);
     return true;
+}
+
+bool CTresorixApp::QueryEndSession() {
+    if (!m_doc || !m_doc->IsAuthorised())
+        return true;
+    if (!m_doc->GetFileWatcher().IsAnyChanged() && m_windowManager.CloseAll())
+        return true;
+    PostMainWindowMessage(msg::kEndSessionRefused);
+    return false;
 }
 
 void CTresorixApp::PostMainWindowMessage(unsigned message) {

@@ -4,12 +4,13 @@
 #include "app/CreationWizard.h"
 #include "app/EditorManager.h"
 #include "app/FileChangedDlg.h"
+#include "app/HelpTopics.h"
 #include "app/PasswordDlg.h"
 #include "model/TxDocHost.h"
 #include "model/WindowManager.h"
 #include "platform/TresorixSettings.h"
-#include "platform/qt/QtSecretClipboard.h"
 #include "platform/qt/QtMessageSink.h"
+#include "platform/qt/QtSecretClipboard.h"
 #include "platform/qt/QtShell.h"
 
 #include <QObject>
@@ -26,7 +27,10 @@ class CTxDoc;
 class IProfileStore;
 class IMessageSink;
 class IClipboard;
+class IIdleTime;
+class IScreenLock;
 class IShell;
+class ITrayIcon;
 
 // The application object: starts the program in its fixed order, owns the settings, the
 // open editors, the single-instance guard, the document and the main window, and runs the
@@ -45,6 +49,11 @@ public:
         // Write the .desktop entry and MIME type (into dataHome, or the XDG data home).
         bool registerTypes = true;
         QString dataHome;
+        // The main window's idle time, screen-lock source and notification area; null: the
+        // desktop's (tests pass fakes). Not owned.
+        IIdleTime* idleTime = nullptr;
+        IScreenLock* screenLock = nullptr;
+        ITrayIcon* trayIcon = nullptr;
     };
 
     CTresorixApp();
@@ -61,6 +70,9 @@ public:
     bool SelectAndOpen(std::string& path, int& lastOpenSucceeded);
     // Logs out, then runs the selection loop for path (the Login command).
     bool SwitchDataFile(const std::string& path);
+    // The desktop session is about to end: true when it may (no attached file is still open
+    // outside and every editor agreed to close); otherwise 1124 goes to the main window.
+    bool QueryEndSession();
 
     CTresorixSettings& Settings() { return m_settings; }
     CWindowManager& WindowManager() { return m_windowManager; }
@@ -104,5 +116,7 @@ private:
     std::unique_ptr<CTxDoc> m_doc;
     std::unique_ptr<CEditorManager> m_editors;
     std::unique_ptr<CMainFrame> m_frame;
+    // F1 in any window of the program opens that window's help topic.
+    CHelpKeyFilter m_helpKeys;
     bool m_exited = false;
 };

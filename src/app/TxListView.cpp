@@ -97,6 +97,12 @@ void CTxListView::OnUpdate(CKivDoc&, IKivView*, int hint, const void* argument) 
         NotifyRefilled(CTxDoc::kHintShowFolder);
         return;
     }
+    // Under the search's header a folder's items would pass for results.
+    if (m_searchShown && m_searchShown()) {
+        m_model->FillIds(m_doc, m_doc.GetSearchResults());
+        NotifyRefilled(CTxDoc::kHintSearchResults);
+        return;
+    }
     RefillFolder();
 }
 

@@ -62,6 +62,8 @@ public:
 
     // Called after every refill with the hint that caused it (1 folder, 6 favorites, 8 search).
     void SetRefilledHandler(std::function<void(int)> handler) { m_onRefilled = std::move(handler); }
+    // Whether the search is the left view: the list then keeps showing the results.
+    void SetSearchShownGetter(std::function<bool()> getter) { m_searchShown = std::move(getter); }
 
 signals:
     void SelectionChanged();
@@ -83,4 +85,5 @@ private:
     bool m_gridLines = false;
     bool m_fullRowSelect = false;
     std::function<void(int)> m_onRefilled;
+    std::function<bool()> m_searchShown;
 };

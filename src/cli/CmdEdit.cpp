@@ -249,8 +249,7 @@ int RunAdd(CCliContext& context) {
         return context.Fail(kExitDataError, "the record was not created");
     if ((code = ApplyOptions(context, *record)) != kExitOk)
         return code;
-    node->SetData(record.Get());
-    if (!change.Commit())
+    if (!node->SetData(record.Get()) || !change.Commit())
         return context.Fail(kExitDataError, "the record was not stored");
     PrintResult(context, vault, id);
     return kExitOk;
@@ -275,8 +274,7 @@ int RunEdit(CCliContext& context) {
     CCliChange change(vault);
     if ((code = ApplyOptions(context, *record)) != kExitOk)
         return code;
-    node->SetData(record.Get());
-    if (!change.Commit())
+    if (!node->SetData(record.Get()) || !change.Commit())
         return context.Fail(kExitDataError, "the record was not stored");
     PrintResult(context, vault, id);
     return kExitOk;

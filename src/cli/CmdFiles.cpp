@@ -88,8 +88,7 @@ int RunAttach(CCliContext& context) {
     file->SetExtension(ExtensionOf(fileName));
     if (!file->StoreFile(source, id, vault.Tresorix()))
         return context.Fail(kExitDataError, source + ": the file was not stored");
-    node->SetData(record.Get());
-    if (!change.Commit())
+    if (!node->SetData(record.Get()) || !change.Commit())
         return context.Fail(kExitDataError, source + ": the file was not stored");
     if (context.Json()) {
         CJsonWriter json(context.Out());

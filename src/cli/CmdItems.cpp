@@ -256,7 +256,8 @@ int RunCp(CCliContext& context) {
         if (!node || !copied)
             return context.Fail(kExitDataError, "the copy cannot be read");
         copied->SetName(name);
-        node->SetData(copied.Get());
+        if (!node->SetData(copied.Get()))
+            return context.Fail(kExitDataError, "nothing was copied");
     }
     if (!change.Commit())
         return context.Fail(kExitDataError, "nothing was copied");

@@ -23,6 +23,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -107,6 +108,23 @@ struct FILEERROR {
     int error;
 };
 
+// Thrown when the progress report asked to stop; nothing is shown for it.
+struct CANCELLED {};
+
+CFileParts::PROGRESS_SOURCE& ProgressSource() {
+    static CFileParts::PROGRESS_SOURCE source;
+    return source;
+}
+
+// The caller's report, else one from the installed source.
+PROGRESS_CALLBACK ProgressFor(const PROGRESS_CALLBACK& given, CFileParts::TRANSFER transfer,
+                              const std::string& path, std::uint64_t total) {
+    if (given)
+        return given;
+    const CFileParts::PROGRESS_SOURCE& source = ProgressSource();
+    return source ? source(transfer, path, total) : PROGRESS_CALLBACK();
+}
+
 // The part rows of a file record in part order.
 std::vector<int> PartIds(int id, CKivDatabase& db) {
     std::vector<int> ids;
@@ -125,8 +143,12 @@ std::vector<int> PartIds(int id, CKivDatabase& db) {
 
 } // namespace
 
+CFileParts::PROGRESS_SOURCE CFileParts::SetProgressSource(PROGRESS_SOURCE source) {
+    return std::exchange(ProgressSource(), std::move(source));
+}
+
 bool CFileParts::StoreFile(const std::string& path, int id, CKivDatabase& db,
-                           const std::string& keyText) {
+                           const std::string& keyText, const PROGRESS_CALLBACK& progress) {
     CFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info;
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0) {
@@ -139,6 +161,7 @@ bool CFileParts::StoreFile(const std::string& path, int id, CKivDatabase& db,
         return false;
     }
     const std::uint64_t length = static_cast<std::uint64_t>(info.st_size);
+    const PROGRESS_CALLBACK report = ProgressFor(progress, kStoring, path, length);
     try {
         CTransactionScope transaction(db);
         CSQLiteBuffer sql;
@@ -173,6 +196,8 @@ bool CFileParts::StoreFile(const std::string& path, int id, CKivDatabase& db,
                 throw CSQLiteException(0, "Out of memory");
             db.Execute(statement);
             position += count;
+            if (!ReportProgress(report, position, length))
+                throw CANCELLED{};
         }
         return transaction.Commit();
     } catch (const CSQLiteException& e) {
@@ -183,12 +208,13 @@ bool CFileParts::StoreFile(const std::string& path, int id, CKivDatabase& db,
         ReportFileError(kIdReadError, path, ENOMEM);
     } catch (const CMemFileException&) {
         ReportFileError(kIdReadError, path, ENOMEM);
+    } catch (const CANCELLED&) {
     }
     return false;
 }
 
 bool CFileParts::SaveFileTo(const std::string& path, int id, CKivDatabase& db,
-                            const std::string& keyText) {
+                            const std::string& keyText, const PROGRESS_CALLBACK& progress) {
     struct stat info;
     if (path.empty() || (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
         KivMessageBox(LoadString(kIdCannotOpenTarget), MB_OK | MB_ICONSTOP);
@@ -206,6 +232,9 @@ bool CFileParts::SaveFileTo(const std::string& path, int id, CKivDatabase& db,
         // The ids first, then each part on its own: sorting whole parts by number would make
         // the engine hold the entire file in memory at once.
         std::vector<int> parts = PartIds(id, db);
+        const std::uint64_t total = parts.size() * std::uint64_t{kPartSize};
+        const PROGRESS_CALLBACK report = ProgressFor(progress, kSaving, path, total);
+        std::uint64_t written = 0;
         CMemFile plain;
         CMemFile cipher;
         for (int partId : parts) {
@@ -231,6 +260,9 @@ bool CFileParts::SaveFileTo(const std::string& path, int id, CKivDatabase& db,
             if (!WriteFully(file.Get(), plain.GetData(),
                             static_cast<std::size_t>(plain.GetLength())))
                 throw FILEERROR{kIdWriteError, errno};
+            written += static_cast<std::uint64_t>(plain.GetLength());
+            if (!ReportProgress(report, written, total))
+                throw CANCELLED{};
         }
         if (file.Close() != 0)
             throw FILEERROR{kIdWriteError, errno};
@@ -246,6 +278,7 @@ bool CFileParts::SaveFileTo(const std::string& path, int id, CKivDatabase& db,
         ReportFileError(kIdWriteError, path, ENOMEM);
     } catch (const CMemFileException&) {
         ReportFileError(kIdWriteError, path, ENOMEM);
+    } catch (const CANCELLED&) {
     }
     if (!ok) {
         file.Close();
@@ -313,14 +346,16 @@ int CFileParts::CountParts(int id, CKivDatabase& db) {
     }
 }
 
-bool CFileParts::StoreFile(const std::string& path, int id, ITresorix* tresorix) {
+bool CFileParts::StoreFile(const std::string& path, int id, ITresorix* tresorix,
+                           const PROGRESS_CALLBACK& progress) {
     CKivDatabase* db = tresorix ? tresorix->GetDatabase() : nullptr;
-    return db && StoreFile(path, id, *db, tresorix->GetPassword());
+    return db && StoreFile(path, id, *db, tresorix->GetPassword(), progress);
 }
 
-bool CFileParts::SaveFileTo(const std::string& path, int id, ITresorix* tresorix) {
+bool CFileParts::SaveFileTo(const std::string& path, int id, ITresorix* tresorix,
+                            const PROGRESS_CALLBACK& progress) {
     CKivDatabase* db = tresorix ? tresorix->GetDatabase() : nullptr;
-    return db && SaveFileTo(path, id, *db, tresorix->GetPassword());
+    return db && SaveFileTo(path, id, *db, tresorix->GetPassword(), progress);
 }
 
 bool CFileParts::OnDelete(int id, ITresorix* tresorix) {

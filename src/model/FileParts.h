@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ProgressCallback.h"
+
 #include <cstdint>
 #include <string>
 
@@ -14,18 +16,34 @@ class CFileParts {
 public:
     static constexpr std::size_t kPartSize = 524288;
 
+    enum TRANSFER { kStoring, kSaving };
+    // Makes the progress report of one transfer of total bytes (for saving: the number of
+    // parts times kPartSize, since the last part's length is only known once decrypted), or
+    // none. The windows install one that shows a progress window for big files.
+    using PROGRESS_SOURCE = std::function<PROGRESS_CALLBACK(
+        TRANSFER transfer, const std::string& path, std::uint64_t total)>;
+    // Installs the source used by transfers given no progress of their own; returns the
+    // previous one (empty: none).
+    static PROGRESS_SOURCE SetProgressSource(PROGRESS_SOURCE source);
+
     // Replaces the stored parts of node id by the file at path, all in one transaction: when
-    // anything fails the previous parts stay as they were.
+    // anything fails the previous parts stay as they were. progress hears the bytes stored
+    // after every part; when it answers false the transaction is rolled back and the result
+    // is false without a message.
     static bool StoreFile(const std::string& path, int id, CKivDatabase& db,
-                          const std::string& keyText);
-    static bool StoreFile(const std::string& path, int id, ITresorix* tresorix);
+                          const std::string& keyText, const PROGRESS_CALLBACK& progress = {});
+    static bool StoreFile(const std::string& path, int id, ITresorix* tresorix,
+                          const PROGRESS_CALLBACK& progress = {});
 
     // Writes the stored bytes of node id to path. The bytes go to a new file beside the target
     // (mode 0600) that replaces the target only when complete, so a failure leaves an existing
-    // target unchanged. "Cannot open target file." when that file cannot be made.
+    // target unchanged. "Cannot open target file." when that file cannot be made. progress
+    // hears the bytes written after every part; answering false removes the unfinished file
+    // and gives false without a message.
     static bool SaveFileTo(const std::string& path, int id, CKivDatabase& db,
-                           const std::string& keyText);
-    static bool SaveFileTo(const std::string& path, int id, ITresorix* tresorix);
+                           const std::string& keyText, const PROGRESS_CALLBACK& progress = {});
+    static bool SaveFileTo(const std::string& path, int id, ITresorix* tresorix,
+                           const PROGRESS_CALLBACK& progress = {});
 
     // Deletes the stored parts of node id (before the node goes).
     static bool OnDelete(int id, CKivDatabase& db);

@@ -139,7 +139,8 @@ public:
     virtual bool Insert() = 0;
     virtual TComPtr<ITreeIterator> GetIterator(int kind) = 0;
     virtual TComPtr<IUnknown> GetData() = 0;
-    virtual void SetData(IUnknown* record) = 0;
+    // False when the record could not be stored (the error was shown).
+    virtual bool SetData(IUnknown* record) = 0;
 
 protected:
     ~ITreeItem() = default;

@@ -278,7 +278,7 @@ TComPtr<IUnknown> CTreeItem::GetData() {
     return result;
 }
 
-void CTreeItem::SetData(IUnknown* object) {
+bool CTreeItem::SetData(IUnknown* object) {
     TComPtr<ICommonProperties> record;
     if (object) {
         void* raw = nullptr;
@@ -286,12 +286,13 @@ void CTreeItem::SetData(IUnknown* object) {
             record = TComPtr<ICommonProperties>::Adopt(static_cast<ICommonProperties*>(raw));
     }
     if (!record)
-        return;
+        return false;
     record->SetModified(CurrentFileTime());
 
     CMemFile plain;
     if (!record->Serialize(plain, true) || !m_tresorix)
-        return;
+        return false;
+    bool stored = false;
     try {
         std::string text = EncryptPayloadToText(plain, m_tresorix->GetPassword());
         if (!text.empty()) {
@@ -303,9 +304,14 @@ void CTreeItem::SetData(IUnknown* object) {
                 m_tresorix->RemoveCachedItem(m_id);
             CSQLiteBuffer sql;
             Database().Execute(sql.Format(tx::sql::kUpdateItemData, text.c_str(), m_id));
+            stored = true;
         }
     } catch (const CSQLiteException& e) {
         e.ReportError(MB_ICONSTOP);
     }
+    // The cached object may carry the values that never reached the file.
+    if (!stored)
+        m_tresorix->RemoveCachedItem(m_id);
     m_tresorix->StampFileTime();
+    return stored;
 }

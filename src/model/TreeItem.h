@@ -33,7 +33,7 @@ public:
     bool Insert() override;
     TComPtr<ITreeIterator> GetIterator(int kind) override;
     TComPtr<IUnknown> GetData() override;
-    void SetData(IUnknown* record) override;
+    bool SetData(IUnknown* record) override;
 
     ITresorix* GetTresorix() const { return m_tresorix.Get(); }
 

@@ -239,8 +239,7 @@ int CTxDoc::CreateNewObject(const CLSID& clsid, int parent, const std::string& n
             throw CSQLiteException(0, LoadString(kIdCannotCreateObject));
         record->SetName(name);
         record->SetCreated(CurrentFileTime());
-        node->SetData(record.Get());
-        if (!transaction.Commit())
+        if (!node->SetData(record.Get()) || !transaction.Commit())
             return 0;
         return node->GetID();
     } catch (const CSQLiteException& e) {

@@ -200,8 +200,10 @@ int CTxDoc::CopyItem(int id) {
         TComPtr<ITreeItem> node = GetNode(copy);
         if (!node)
             return 0;
-        node->SetData(record.Get());
+        const bool stored = node->SetData(record.Get());
         m_tresorix->RemoveCachedItem(copy);
+        if (!stored)
+            return 0;
         if (clsid == CLSID_FileItem && !CFileParts::CopyParts(id, copy, *db))
             return 0;
         if (!transaction.Commit())

@@ -22,6 +22,9 @@ ENTRY g_table[] = {
 #include "strings/search.inc"
 #include "strings/export.inc"
 #include "strings/editors.inc"
+#include "strings/progress.inc"
+#include "strings/help.inc"
+#include "strings/files.inc"
 };
 
 const ENTRY* Find(unsigned id) {

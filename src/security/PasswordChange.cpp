@@ -17,6 +17,7 @@
 #include "storage/Statements.h"
 
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <vector>
 
@@ -99,24 +100,31 @@ PASSWORD_CHANGE_CHECK ValidatePasswordChange(CAutorizator& autorizator,
     return check;
 }
 
-bool ReEncryptTable(CKivDatabase& db, const char* table, const std::string& oldKeyText,
-                    const std::string& newKeyText) {
+namespace {
+
+bool ListTableIds(CKivDatabase& db, const char* table, std::vector<int>& ids) {
     CSQLiteBuffer sql;
-    std::vector<int> ids;
-    {
-        CursorPtr cursor(db.Query(sql.Format(tx::sql::kSelectTableIds, table)));
-        if (!cursor)
+    CursorPtr cursor(db.Query(sql.Format(tx::sql::kSelectTableIds, table)));
+    if (!cursor)
+        return false;
+    CRow* raw = nullptr;
+    while (cursor->Fetch(raw) == 0) {
+        RowPtr row(raw);
+        FieldPtr field(row && row->GetFieldCount() > 0 ? row->GetField(0) : nullptr);
+        if (!field)
             return false;
-        CRow* raw = nullptr;
-        while (cursor->Fetch(raw) == 0) {
-            RowPtr row(raw);
-            FieldPtr field(row && row->GetFieldCount() > 0 ? row->GetField(0) : nullptr);
-            if (!field)
-                return false;
-            ids.push_back(field->AsInt());
-        }
+        ids.push_back(field->AsInt());
     }
+    return true;
+}
+
+bool ReEncryptRows(CKivDatabase& db, const char* table, const std::vector<int>& ids,
+                   const std::string& oldKeyText, const std::string& newKeyText,
+                   const std::function<void()>& rowDone) {
+    CSQLiteBuffer sql;
     for (int id : ids) {
+        if (rowDone)
+            rowDone();
         std::string text;
         {
             CursorPtr cursor(db.Query(sql.Format(tx::sql::kSelectTableData, table, id)));
@@ -142,9 +150,24 @@ bool ReEncryptTable(CKivDatabase& db, const char* table, const std::string& oldK
     return true;
 }
 
+} // namespace
+
+bool ReEncryptTable(CKivDatabase& db, const char* table, const std::string& oldKeyText,
+                    const std::string& newKeyText) {
+    std::vector<int> ids;
+    return ListTableIds(db, table, ids) &&
+           ReEncryptRows(db, table, ids, oldKeyText, newKeyText, {});
+}
+
 bool ApplyPasswordChange(const std::string& path, const std::string& oldKeyText,
                          const std::string& newKeyText, const std::string& newUsername,
                          const std::string& hint) {
+    return ApplyPasswordChange(path, oldKeyText, newKeyText, newUsername, hint, {});
+}
+
+bool ApplyPasswordChange(const std::string& path, const std::string& oldKeyText,
+                         const std::string& newKeyText, const std::string& newUsername,
+                         const std::string& hint, const PROGRESS_CALLBACK& progress) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         KivMessageBox(LoadString(kIdsDatabaseNotFound), MB_OK | MB_ICONSTOP);
@@ -158,14 +181,32 @@ bool ApplyPasswordChange(const std::string& path, const std::string& oldKeyText,
         db->Open(path);
         db->BeginTransaction();
         begun = true;
-        bool ok = ReEncryptTable(*db, tx::sql::kHeaderTableName, oldKeyText, newKeyText);
+        // Listing every table first gives the progress its total; the rows listed are the
+        // same, since the header update touches only its own table.
+        std::vector<int> header;
+        std::vector<int> main;
+        std::vector<int> data;
+        bool ok = ListTableIds(*db, tx::sql::kHeaderTableName, header) &&
+                  ListTableIds(*db, tx::sql::kMainTableName, main) &&
+                  ListTableIds(*db, tx::sql::kDataTableName, data);
+        const std::uint64_t total = header.size() + main.size() + data.size();
+        std::uint64_t done = 0;
+        const std::function<void()> rowDone = [&] {
+            ReportProgress(progress, done, total);
+            ++done;
+        };
+        ok = ok &&
+             ReEncryptRows(*db, tx::sql::kHeaderTableName, header, oldKeyText, newKeyText, rowDone);
         if (ok) {
             CSQLiteBuffer sql;
             db->Execute(sql.Format(tx::sql::kUpdateHeaderCredentials, newUsername.c_str(),
                                    hint.c_str(), 1));
-            ok = ReEncryptTable(*db, tx::sql::kMainTableName, oldKeyText, newKeyText) &&
-                 ReEncryptTable(*db, tx::sql::kDataTableName, oldKeyText, newKeyText);
+            ok = ReEncryptRows(*db, tx::sql::kMainTableName, main, oldKeyText, newKeyText,
+                               rowDone) &&
+                 ReEncryptRows(*db, tx::sql::kDataTableName, data, oldKeyText, newKeyText, rowDone);
         }
+        if (ok)
+            ReportProgress(progress, total, total);
         if (!ok) {
             db->RollbackTransaction();
             db->Close();

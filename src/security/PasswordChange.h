@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ProgressCallback.h"
+
 #include <string>
 
 class CAutorizator;
@@ -52,3 +54,8 @@ bool ReEncryptTable(CKivDatabase& db, const char* table, const std::string& oldK
 bool ApplyPasswordChange(const std::string& path, const std::string& oldKeyText,
                          const std::string& newKeyText, const std::string& newUsername,
                          const std::string& hint);
+// The same, telling progress about every payload re-encrypted (of all rows of the three
+// tables). Its answer is ignored: a change half done cannot be stopped part-way.
+bool ApplyPasswordChange(const std::string& path, const std::string& oldKeyText,
+                         const std::string& newKeyText, const std::string& newUsername,
+                         const std::string& hint, const PROGRESS_CALLBACK& progress);

@@ -101,8 +101,7 @@ int CCreatorSQLite::CreateFolder(const CLSID& clsid, int parent, const std::stri
         return id;
     record->SetName(name);
     record->SetCreated(CurrentFileTime());
-    node->SetData(record.Get());
-    return id;
+    return node->SetData(record.Get()) ? id : 0;
 }
 
 bool CCreatorSQLite::CreateDefaultFolders(CKivDatabase* db) {

@@ -165,6 +165,11 @@ int CCsvImport::GetSelectedCount() const {
 }
 
 int CCsvImport::Commit() {
+    return Commit(m_commitProgress);
+}
+
+int CCsvImport::Commit(const PROGRESS_CALLBACK& progress) {
+    m_cancelled = false;
     if (!m_document || !m_document->IsAuthorised() || GetSelectedCount() == 0)
         return 0;
     CKivDatabase* db = m_document->GetDatabase();
@@ -175,12 +180,14 @@ int CCsvImport::Commit() {
         return 0;
     const std::string newName = LoadString(kIdNewRecordName);
     std::vector<int> created;
+    const int total = GetSelectedCount();
     int count = 0;
     try {
         // One transaction for the lot: the document's create step joins it, so a failure
         // anywhere leaves the data file as it was.
         CTransactionScope scope(*db);
-        for (std::size_t i = 0; i < m_records.size(); ++i) {
+        m_cancelled = !ReportProgress(progress, 0, static_cast<std::uint64_t>(total));
+        for (std::size_t i = 0; i < m_records.size() && !m_cancelled; ++i) {
             if (!m_selection[i])
                 continue;
             const int id = m_document->CreateNewObject(CLSID_PasswordItem, m_targetFolder, newName);
@@ -192,8 +199,11 @@ int CCsvImport::Commit() {
                 throw CSQLiteException(0, LoadString(kIdCannotCreateObject));
             StoreRecord(*db, *tresorix, id, *record);
             ++count;
+            m_cancelled = !ReportProgress(progress, static_cast<std::uint64_t>(count),
+                                          static_cast<std::uint64_t>(total));
         }
-        if (count != GetSelectedCount() || !scope.Commit())
+        // Leaving the scope uncommitted rolls back a cancelled import.
+        if (m_cancelled || count != total || !scope.Commit())
             count = 0;
     } catch (const CSQLiteException& e) {
         e.ReportError(MB_ICONSTOP);

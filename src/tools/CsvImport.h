@@ -1,10 +1,12 @@
 #pragma once
 
 #include "model/Interfaces.h"
+#include "platform/ProgressCallback.h"
 #include "tools/KivCsvFile.h"
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CKivCsvRow;
@@ -44,6 +46,13 @@ public:
     // Stores the selected records in the target folder in one transaction and returns how
     // many were stored: all of them, or 0 when any step failed (nothing is kept then).
     int Commit();
+    // The same, telling progress about every record stored (of the selected count). When
+    // progress answers false the transaction is rolled back before it is committed: nothing is
+    // stored, 0 is returned and WasCancelled() is true until the next Commit.
+    int Commit(const PROGRESS_CALLBACK& progress);
+    bool WasCancelled() const { return m_cancelled; }
+    // The progress Commit() tells, for callers that reach it through the wizard's pages.
+    void SetCommitProgress(PROGRESS_CALLBACK progress) { m_commitProgress = std::move(progress); }
     // The row's field at index. Below 0 (an unmapped target): empty, ok left as it is. At or
     // beyond the row's field count: empty, ok cleared. Otherwise the field; ok is cleared when
     // the field is empty.
@@ -73,4 +82,6 @@ private:
     std::array<int, kTargetCount> m_columns{-1, -1, -1, -1, -1, -1};
     bool m_skipHeader = false;
     int m_targetFolder = 1;
+    bool m_cancelled = false;
+    PROGRESS_CALLBACK m_commitProgress;
 };

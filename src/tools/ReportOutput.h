@@ -4,6 +4,7 @@
 #include "tools/ExportFile.h"
 #include "tools/FieldHelper.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,8 @@ public:
     void SetExport(CTxExport* owner) { m_export = owner; }
     // Where templates come from (not owned); the built-in ones by default.
     void SetTemplates(IReportTemplates* templates);
+    // Told after every item written; answering false stops the report (the driver's cancel).
+    void SetItemProgress(std::function<bool()> progress) { m_itemProgress = std::move(progress); }
 
 protected:
     // Orders the items by the sort column's value, ignoring case; equal values are ordered by
@@ -68,6 +71,8 @@ protected:
     bool IsFolderNode(int id);
     // Reports a write failure of the file once.
     void ReportWriteError();
+    // Outputs call this after each item: false when the report is to stop.
+    bool ItemWritten() { return !m_itemProgress || m_itemProgress(); }
 
     CExportFile m_file;
     CFieldHelper m_helper;
@@ -76,6 +81,7 @@ protected:
     TComPtr<ITresorix> m_tresorix;
     CTxExport* m_export = nullptr;
     IReportTemplates* m_templates;
+    std::function<bool()> m_itemProgress;
 };
 
 // Case-insensitive sort key of stored text (UTF-8 or Windows-1252 bytes).

@@ -64,7 +64,7 @@ bool CReportOutputCsv::WriteGroup(CExportGroup& group) {
         line.clear();
         for (int column : m_columns)
             line += FormatValue(m_helper.GetValue(column));
-        if (!Write(line) || !EndLine())
+        if (!Write(line) || !EndLine() || !ItemWritten())
             return false;
     }
     return true;

@@ -75,7 +75,7 @@ bool CReportOutputHtml::WriteGroup(CExportGroup& group) {
         for (int column : m_columns)
             AppendCell(out, m_helper.GetValue(column));
         out += "</tr>\n";
-        if (!Write(out))
+        if (!Write(out) || !ItemWritten())
             return false;
     }
     return true;

@@ -209,7 +209,7 @@ bool CReportOutputTrx::WriteGroup(CExportGroup& group) {
     if (!m_target)
         return false;
     for (int id : group.GetItems()) {
-        if (!CopyItem(id, group.GetID()))
+        if (!CopyItem(id, group.GetID()) || !ItemWritten())
             return false;
     }
     return true;

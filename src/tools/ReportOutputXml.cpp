@@ -73,7 +73,7 @@ bool CReportOutputXml::WriteGroup(CExportGroup& group) {
             }
         }
         out += "</ITEM>\n\n";
-        if (!Write(out))
+        if (!Write(out) || !ItemWritten())
             return false;
     }
     return true;

@@ -8,6 +8,8 @@
 #include "tools/ReportOutputTrx.h"
 #include "tools/ReportOutputXml.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace {
@@ -77,7 +79,21 @@ const std::string& CTxExport::GetOptionString(int option) const {
     return option >= 0 && option < 3 ? m_options[option] : empty;
 }
 
+std::uint64_t CTxExport::CountItems() {
+    std::uint64_t count = 0;
+    m_source->Reset();
+    CExportGroup group;
+    while (m_source->NextGroup(group))
+        count += group.GetCount();
+    return count;
+}
+
 bool CTxExport::Run() {
+    return Run(PROGRESS_CALLBACK());
+}
+
+bool CTxExport::Run(const PROGRESS_CALLBACK& progress) {
+    m_cancelled = false;
     if (!m_output || !m_source)
         return false;
     m_output->SetExport(this);
@@ -89,23 +105,42 @@ bool CTxExport::Run() {
                       ExportCaption());
         return false;
     }
+    const std::uint64_t total = progress ? CountItems() : 0;
+    std::uint64_t done = 0;
+    std::uint64_t groupEnd = 0;
+    // Outputs skip some groups and items, so the count follows the groups and the items only
+    // move it on within the group being written.
+    auto report = [&](std::uint64_t at) {
+        done = at;
+        if (!m_cancelled && !ReportProgress(progress, done, total))
+            m_cancelled = true;
+        return !m_cancelled;
+    };
+    // Cleared on every way out: the hook refers to this call's locals.
+    struct ITEM_PROGRESS {
+        CReportOutput& output;
+        ~ITEM_PROGRESS() { output.SetItemProgress(nullptr); }
+    } itemProgress{*m_output};
+    if (progress)
+        m_output->SetItemProgress([&] { return report(std::min(done + 1, groupEnd)); });
     m_source->Reset();
     // A step that fails part-way must not let the report end as a success.
     bool complete = false;
-    if (m_output->BeginReport(m_info)) {
+    if (report(0) && m_output->BeginReport(m_info)) {
         CExportGroup group;
         while (true) {
             if (!m_source->NextGroup(group)) {
                 complete = true;
                 break;
             }
+            groupEnd = done + group.GetCount();
             if (!m_output->BeginGroup(group) || !m_output->WriteGroup(group) ||
-                !m_output->EndGroup(group))
+                !m_output->EndGroup(group) || !report(groupEnd))
                 break;
         }
     }
     const bool ended = m_output->EndReport(m_info);
-    const bool result = m_output->FinishFile(complete && ended);
+    const bool result = m_output->FinishFile(complete && ended && !m_cancelled);
     m_output->CloseFile();
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Interfaces.h"
+#include "platform/ProgressCallback.h"
 #include "tools/ExportDataSource.h"
 #include "tools/ReportOutput.h"
 
@@ -49,8 +50,16 @@ public:
     // cannot be made is reported ("Cannot create or open file %1"); after any failure the
     // target is left as it was.
     bool Run();
+    // The same, telling progress how many of the items of all groups are written. When
+    // progress answers false the report stops, the unfinished file is thrown away before it
+    // would replace the target, Run answers false and WasCancelled() is true.
+    bool Run(const PROGRESS_CALLBACK& progress);
+    bool WasCancelled() const { return m_cancelled; }
 
 private:
+    // The items of all groups the data source hands out.
+    std::uint64_t CountItems();
+
     std::string m_path;
     CReportOutput::REPORTINFO m_info;
     std::unique_ptr<CReportOutput> m_output;
@@ -58,6 +67,7 @@ private:
     int m_type = kCsv;
     TComPtr<ITresorix> m_tresorix;
     std::string m_options[3];
+    bool m_cancelled = false;
 };
 
 // The caption of the export's message boxes, "Export".

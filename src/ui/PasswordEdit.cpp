@@ -1,17 +1,25 @@
 #include "ui/PasswordEdit.h"
 
+#include "platform/SecretClipboard.h"
 #include "platform/TresorixSettings.h"
+#include "ui/TextBytes.h"
+
+#include <QKeyEvent>
 
 CKivPasswordEdit::CKivPasswordEdit(QWidget* parent) : QLineEdit(parent) {
+    // The standard menu would copy past the secret clipboard.
     setContextMenuPolicy(Qt::NoContextMenu);
-    SetShowPassword(TresorixSettings().App_ShowPasswords != 0);
+    setDragEnabled(false);
+    SetShowPassword(kFromSettings);
 }
 
 CKivPasswordEdit::~CKivPasswordEdit() {
     Wipe();
 }
 
-void CKivPasswordEdit::SetShowPassword(bool show) {
+void CKivPasswordEdit::SetShowPassword(int show) {
+    if (show == kFromSettings)
+        show = TresorixSettings().App_ShowPasswords != 0;
     setEchoMode(show ? QLineEdit::Normal : QLineEdit::Password);
 }
 
@@ -23,4 +31,22 @@ void CKivPasswordEdit::Wipe() {
     setModified(false);
     // setText() drops the undo history, so no copy of the typed text survives.
     setText(QString());
+}
+
+void CKivPasswordEdit::keyPressEvent(QKeyEvent* event) {
+    const bool copy = event->matches(QKeySequence::Copy);
+    const bool cut = event->matches(QKeySequence::Cut);
+    if (!copy && !cut) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // Masked: nothing leaves the box, and a cut deletes nothing either.
+    if (!IsShowingPassword() || !hasSelectedText())
+        return;
+    std::string selected = ToBytes(selectedText());
+    const bool copied = CopySecretTextToClipboard(selected);
+    std::fill(selected.begin(), selected.end(), '\0');
+    if (cut && copied && !isReadOnly())
+        del();
 }

@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 
+#include "app/AutoLogoutTray.h"
+#include "app/FolderPropertiesDlg.h"
 #include "app/LeftFrame.h"
 #include "app/MainFrame.h"
 #include "app/MainTreeView.h"
@@ -15,6 +17,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QStandardItemModel>
 #include <QTreeView>
@@ -97,6 +100,7 @@ private slots:
     void LogoutEmptiesViewsAndLoginComesBack();
     void WindowIsNeverHiddenWithoutNotificationArea();
     void ContextMenusFollowTheFolder();
+    void PanelCommandsSwitchTheLeftView();
 };
 
 void MainWindowTest::TreeShowsFoldersOnlyAndFollowsExpandedFlags() {
@@ -364,7 +368,7 @@ void MainWindowTest::WindowIsNeverHiddenWithoutNotificationArea() {
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
-    QVERIFY(!s.Frame().HideToTray());
+    QVERIFY(!s.Frame().Tray().HideToTray(CAutoLogoutTray::kSysMinimize));
     QVERIFY(s.Frame().isVisible());
     s.Frame().showMinimized();
     QCoreApplication::processEvents();
@@ -397,9 +401,57 @@ void MainWindowTest::ContextMenusFollowTheFolder() {
     std::unique_ptr<QMenu> folder(s.Frame().BuildFolderMenu(3));
     QVERIFY(has(folder.get(), 32779) && !has(folder.get(), 32799));
     QCOMPARE(folder->defaultAction()->data().toInt(), 32806);
-    // Commands of windows that are not there yet stay disabled.
-    QVERIFY(!s.Frame().Action(32816)->isEnabled());
-    QVERIFY(!s.Frame().Action(57667)->isEnabled());
+    // Properties shows the selected folder's record.
+    s.Open(5);
+    QVERIFY(s.Frame().Action(32806)->isEnabled());
+    CModalScript properties;
+    QString shownName;
+    properties.Add([&shownName](QDialog& d) {
+        shownName = dynamic_cast<CFolderPropertiesDlg&>(d).NameBox()->text();
+        d.accept();
+        return apptest::Finish(d);
+    });
+    s.Frame().OnCommand(32806);
+    QVERIFY(properties.Done());
+    QCOMPARE(shownName, QStringLiteral("Business"));
+    // The new-item commands need a current folder and a login.
+    s.Open(3);
+    s.Open(4);
+    for (int id : {32781, 32778, 32782, 32822, 32834, 32816})
+        QVERIFY(s.Frame().Action(id)->isEnabled());
+    QVERIFY(s.Frame().Action(32774)->isEnabled());
+    s.Frame().OnCommand(32817);
+    QCoreApplication::processEvents();
+    for (int id : {32781, 32778, 32782, 32822, 32834, 32816, 32774, 32775, 32836, 32797})
+        QVERIFY2(!s.Frame().Action(id)->isEnabled(), QByteArray::number(id));
+    // Help and the tip of the day need no login.
+    QVERIFY(s.Frame().Action(57667)->isEnabled() && s.Frame().Action(32800)->isEnabled());
+}
+
+void MainWindowTest::PanelCommandsSwitchTheLeftView() {
+    CAppHarness h;
+    CSampleApp s(h);
+    if (s.vault.isEmpty())
+        QSKIP("fixtures missing");
+    QVERIFY(s.Start());
+    struct CASE {
+        int command, view;
+        bool viewStyles;
+    } cases[] = {{32772, CLeftFrame::kSearch, true},
+                 {32773, CLeftFrame::kFavorites, false},
+                 {32771, CLeftFrame::kTree, true}};
+    for (const CASE& c : cases) {
+        s.Frame().OnCommand(c.command);
+        QCOMPARE(s.Frame().Left()->CurrentView(), c.view);
+        for (int id : {32771, 32772, 32773})
+            QCOMPARE(s.Frame().Action(id)->isChecked(), id == c.command);
+        QCOMPARE(s.Frame().Action(32810)->isEnabled(), c.viewStyles);
+    }
+    // The search keys reach the command.
+    const QList<QKeySequence> keys = s.Frame().Action(32772)->shortcuts();
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_E),
+                                    QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::Key_F3)})
+        QVERIFY(keys.contains(key));
 }
 
 TX_APP_TEST_MAIN(MainWindowTest)

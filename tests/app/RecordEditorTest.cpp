@@ -422,6 +422,14 @@ void RecordEditorTest::CreditCardAndNoteEditorsStoreTheirFields() {
     CLSID clsid;
     text->GetClassID(clsid);
     QVERIFY(clsid == CLSID_Note);
+
+    // A text beyond the file's row limit: the save fails, nothing is lost or half-stored.
+    const std::size_t shown = v.messages.Messages().size();
+    note->Panel()->CommentsBox()->setPlainText(QString(2 * 1024 * 1024, QLatin1Char('x')));
+    QVERIFY(!note->Save());
+    QVERIFY(note->IsModified());
+    QVERIFY(v.messages.Messages().size() > shown);
+    QCOMPARE(v.Stored(note->GetItemId())->GetComments(), std::string("line 1\nline 2"));
 }
 
 void RecordEditorTest::HyperlinkBoxTellsLinksAndReportsFailures() {

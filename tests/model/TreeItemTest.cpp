@@ -146,7 +146,7 @@ TEST_F(TreeItemTest, SetDataStampsTheModificationTimeAndReadsBack) {
     EXPECT_GT(modified, 130000000000000000ULL);
     record.As<IPasswordProperties>()->SetPassword("hunter2");
     record->SetModified(0);
-    Node(a)->SetData(record.Get());
+    EXPECT_TRUE(Node(a)->SetData(record.Get()));
     record->GetModified(modified);
     EXPECT_NE(modified, 0u);
 
@@ -161,7 +161,7 @@ TEST_F(TreeItemTest, SetDataSetsTheTimeEvenWhenTheUpdateFails) {
     auto record = GetCommonProperties(Node(a)->GetData());
     record->SetModified(0);
     m_tresorix->Close();
-    Node(a)->SetData(record.Get());
+    EXPECT_FALSE(Node(a)->SetData(record.Get()));
     FILETIME64 modified = 0;
     record->GetModified(modified);
     EXPECT_NE(modified, 0u);
@@ -270,4 +270,18 @@ TEST_F(TreeItemTest, WritingAnotherObjectReplacesTheCachedOne) {
     read->SetName("third");
     Node(a)->SetData(read.Get());
     EXPECT_EQ(GetCommonProperties(Node(a)->GetData()).Get(), read.Get());
+}
+
+TEST_F(TreeItemTest, ARecordTheFileRefusesIsReportedAndNotServedFromTheCache) {
+    int a = Add(kRootFolderId, CLSID_Note, "small");
+    auto record = GetCommonProperties(Node(a)->GetData());
+    ASSERT_TRUE(record);
+    // Beyond the engine's row limit once encrypted.
+    record->SetComments(std::string(2 * 1024 * 1024, 'x'));
+    EXPECT_FALSE(Node(a)->SetData(record.Get()));
+    EXPECT_FALSE(m_messages.Messages().empty());
+
+    auto read = GetCommonProperties(Node(a)->GetData());
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->GetComments().empty());
 }
