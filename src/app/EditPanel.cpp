@@ -188,7 +188,7 @@ QToolButton* CEditPanel::AddCopyRow(const QString& label, QWidget* box, QLineEdi
     QToolButton* button = MakeCopyButton([source] { return source->text(); },
                                          qobject_cast<CKivPasswordEdit*>(source) != nullptr);
     row->addWidget(button);
-    m_fields->addRow(label, row);
+    m_fields->addRow(BuddyLabel(label, box), row);
     return button;
 }
 
@@ -198,8 +198,14 @@ QToolButton* CEditPanel::AddCopyRow(const QString& label, QWidget* box,
     row->addWidget(box, 1);
     QToolButton* button = MakeCopyButton(std::move(source));
     row->addWidget(button);
-    m_fields->addRow(label, row);
+    m_fields->addRow(BuddyLabel(label, box), row);
     return button;
+}
+
+QLabel* CEditPanel::BuddyLabel(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, buddy->parentWidget());
+    label->setBuddy(buddy);
+    return label;
 }
 
 QToolButton* CEditPanel::AddCopyRow(const QString& label, QComboBox* box) {
@@ -207,7 +213,7 @@ QToolButton* CEditPanel::AddCopyRow(const QString& label, QComboBox* box) {
     row->addWidget(box, 1);
     QToolButton* button = MakeCopyButton([box] { return box->currentText(); });
     row->addWidget(button);
-    m_fields->addRow(label, row);
+    m_fields->addRow(BuddyLabel(label, box), row);
     return button;
 }
 

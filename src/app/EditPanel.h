@@ -24,6 +24,8 @@ class CEditPanel : public QWidget {
     Q_OBJECT
 
 public:
+    // A form row holding a layout gets no buddy by itself; a label's mnemonic needs one.
+    static QLabel* BuddyLabel(const QString& text, QWidget* buddy);
     enum TAB { kCommentsTab = 0, kAdvancedTab = 1 };
 
     explicit CEditPanel(QWidget* parent = nullptr);

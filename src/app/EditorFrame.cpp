@@ -3,6 +3,8 @@
 #include "app/CustomFieldsList.h"
 #include "app/EditPanel.h"
 #include "app/EditorStrings.h"
+#include "app/HelpTopics.h"
+#include "app/HelpWindow.h"
 #include "app/Messages.h"
 #include "app/TrxImageList.h"
 #include "model/Factory.h"
@@ -34,6 +36,8 @@ constexpr int kCommandSaveAndClose = 32784;
 constexpr int kCommandDelete = 32779;
 constexpr int kCommandMoveTo = 32780;
 constexpr int kCommandAddToFavorites = 32795;
+constexpr int kCommandHelp = 57669;
+constexpr unsigned kIdHelpTopics = 62880;
 constexpr unsigned kIdDataChanged = 61266;
 constexpr unsigned kIdUntitled = 61265;
 const QRect kDefaultPlacement(QPoint(100, 80), QPoint(815, 645));
@@ -106,6 +110,11 @@ void CEditorFrame::BuildToolBar() {
     bar->addAction(add(kCommandDelete, kCommandDelete, "edit-delete"));
     bar->addSeparator();
     bar->addAction(add(kCommandClose, m_type.closeCommand, "window-close"));
+    auto* help = new QAction(QIcon::fromTheme(QStringLiteral("help-contents")),
+                             QString::fromStdString(LoadString(kIdHelpTopics)), this);
+    connect(help, &QAction::triggered, this, [this] { OnCommand(kCommandHelp); });
+    m_actions[kCommandHelp] = help;
+    bar->addAction(help);
     SetSaveCommand(SaveCommand());
 }
 
@@ -239,6 +248,9 @@ void CEditorFrame::OnCommand(int command) {
     case kCommandAddToFavorites:
         AddToFavorites();
         break;
+    case kCommandHelp:
+        ShowHelpTopic(HelpTopicFor(this), this);
+        break;
     default:
         break;
     }
@@ -334,6 +346,9 @@ void CEditorFrame::UpdateCommands() {
         a->setEnabled(stored);
     if (QAction* a = Action(kCommandMoveTo))
         a->setEnabled(stored);
+    // A new record with nothing typed has nothing to add.
+    if (QAction* a = Action(kCommandAddToFavorites))
+        a->setEnabled(m_doc.IsAuthorised() && (!m_new || IsModified()));
 }
 
 void CEditorFrame::LoadPlacement() {

@@ -24,7 +24,7 @@ CFileEditPanel::CFileEditPanel(QWidget* parent)
     auto* name = new QHBoxLayout;
     name->addWidget(m_fileName, 1);
     name->addWidget(m_browse);
-    Fields()->addRow(Tr(fids::kFileNameLabel), name);
+    Fields()->addRow(BuddyLabel(Tr(fids::kFileNameLabel), m_fileName), name);
     Fields()->addRow(Tr(fids::kExtensionLabel), m_extension);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_open);

@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -88,7 +89,7 @@ void AddUrlRow(QFormLayout& form, const QString& label, CHyperlinkBox& box, QWid
     go->setObjectName(QStringLiteral("GoTo"));
     QObject::connect(go, &QToolButton::clicked, &box, [&box] { box.OpenLink(); });
     row->addWidget(go);
-    form.addRow(label, row);
+    form.addRow(CEditPanel::BuddyLabel(label, &box), row);
 }
 
 CPasswordEditPanel::CPasswordEditPanel(QWidget* parent)

@@ -23,6 +23,11 @@ namespace {
 // most a thousand times however many rows or bytes the work has.
 constexpr int kBarSteps = 1000;
 
+// While work runs, the window paints and sees its Cancel, but no timer fires: the refresh,
+// auto-logout and file-watch timers would read or close the document in the middle of the
+// work, or while compaction has its connection closed. They fire once the work has ended.
+constexpr QEventLoop::ProcessEventsFlags kWorkEvents = QEventLoop::X11ExcludeTimers;
+
 std::atomic<int> g_activeCount{0};
 
 } // namespace
@@ -117,11 +122,11 @@ void CProgressDlg::Begin() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     show();
     raise();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(kWorkEvents);
 }
 
 bool CProgressDlg::Pump() {
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(kWorkEvents);
     return !m_cancelled;
 }
 
@@ -162,7 +167,7 @@ bool RunProgressSteps(CProgressDlg& dlg, const std::function<bool()>& step) {
 
 void RunProgressWorker(CProgressDlg& dlg, const std::function<void()>& work) {
     dlg.Begin();
-    QEventLoop loop;
+    std::atomic<bool> finished{false};
     std::exception_ptr failure;
     std::thread worker([&] {
         try {
@@ -170,10 +175,13 @@ void RunProgressWorker(CProgressDlg& dlg, const std::function<void()>& work) {
         } catch (...) {
             failure = std::current_exception();
         }
-        // Queued, so the quit reaches the loop even when the work ends before exec() starts.
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        finished = true;
+        // An event of its own wakes the waiting loop below.
+        QMetaObject::invokeMethod(
+            &dlg, [] {}, Qt::QueuedConnection);
     });
-    loop.exec();
+    while (!finished)
+        QCoreApplication::processEvents(kWorkEvents | QEventLoop::WaitForMoreEvents);
     worker.join();
     dlg.End();
     if (failure)

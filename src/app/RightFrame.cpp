@@ -105,13 +105,21 @@ void CRightFrame::RefreshPreview() {
         m_preview->Clear();
         return;
     }
-    const std::vector<int> selected = m_list->SelectedIds();
-    if (!m_doc.IsAuthorised() || selected.size() != 1) {
+    if (!m_doc.IsAuthorised()) {
         m_preview->Clear();
         return;
     }
-    const int id = leftView == 1 && m_doc.GetSelectedFavorite() ? m_doc.GetSelectedFavorite()
-                                                                : selected.front();
+    // The list is empty in favorites mode: its rows cannot say what to preview there.
+    int id = leftView == 1 ? m_doc.GetSelectedFavorite() : 0;
+    if (leftView != 1) {
+        const std::vector<int> selected = m_list->SelectedIds();
+        if (selected.size() == 1)
+            id = selected.front();
+    }
+    if (id <= 0) {
+        m_preview->Clear();
+        return;
+    }
     m_preview->ShowRecord(m_doc.GetRecord(id));
 }
 

@@ -236,7 +236,8 @@ bool CReportOutputTrx::CopyItem(int sourceId, int groupId) {
     if (!node || !node->Insert())
         return false;
     const int copyId = node->GetID();
-    node->SetData(copy.Get());
+    if (!node->SetData(copy.Get()))
+        return false;
     if (parent > 0) {
         if (TComPtr<ITreeItem> parentNode = MakeTreeItem(m_target.Get(), parent))
             parentNode->AddChild(node.Get());

@@ -2,6 +2,7 @@
 
 #include "app/Commands.h"
 #include "app/FavTreeView.h"
+#include "app/PreviewPanels.h"
 
 #include <QMenu>
 
@@ -74,6 +75,9 @@ void FavoritesTest::ChoosingAFavoriteShowsItAndTheMenuRemovesIt() {
     QCoreApplication::processEvents();
     QCOMPARE(s.Doc().GetSelectedFavorite(), 11);
     QVERIFY(s.Enabled(cmd::kRemoveFromFavorites));
+    // The list stays empty in this mode; the preview shows the chosen favorite (a password).
+    s.Frame().Right()->RefreshHeaderAndPreview();
+    QCOMPARE(s.Frame().Right()->Preview()->Current(), CPreviewContainer::kPassword);
     std::unique_ptr<QMenu> menu(s.Frame().BuildFavoritesMenu());
     QCOMPARE(menu->defaultAction()->data().toInt(), int(cmd::kOpenItem));
     QAction* remove = nullptr;

@@ -24,26 +24,28 @@
 
 namespace {
 
-// Presses Cancel on the first progress window that shows, from the event loop it pumps.
+// Presses Cancel on the progress window that shows next, as a click arriving through the
+// event loop it pumps (a posted event: timers wait while the work runs).
 class CCancelWhenShown {
 public:
     CCancelWhenShown() {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* progress = qobject_cast<CProgressDlg*>(widget);
-                if (progress && progress->isVisible() && progress->CancelButton()) {
-                    progress->CancelButton()->click();
-                    m_timer.stop();
-                    ++m_clicks;
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this] {
+                for (QWidget* widget : QApplication::topLevelWidgets()) {
+                    auto* progress = qobject_cast<CProgressDlg*>(widget);
+                    if (progress && progress->isVisible() && progress->CancelButton()) {
+                        progress->CancelButton()->click();
+                        ++m_clicks;
+                    }
                 }
-            }
-        });
-        m_timer.start(0);
+            },
+            Qt::QueuedConnection);
     }
     int Clicks() const { return m_clicks; }
 
 private:
-    QTimer m_timer;
+    QObject m_context;
     int m_clicks = 0;
 };
 
@@ -63,6 +65,7 @@ private slots:
     void TheBarFollowsTheCallbackForAnyTotal();
     void AFailingStepClosesTheWindowAndIsPassedOn();
     void TheWorkerRunsWhileTheWindowKeepsItsEventLoop();
+    void TimersWaitUntilTheWorkHasEnded();
     void ImportCancelledBeforeTheCommitStoresNothing();
     void ExportCancelledLeavesNoFileAndReturnsToTheFileName();
 };
@@ -214,6 +217,38 @@ void ProgressTest::TheWorkerRunsWhileTheWindowKeepsItsEventLoop() {
     QVERIFY(workThread != std::this_thread::get_id());
     QCOMPARE(dlg.Pos(), std::uint64_t(3));
     QVERIFY(!dlg.isVisible());
+}
+
+void ProgressTest::TimersWaitUntilTheWorkHasEnded() {
+    // A due timer stands for the views' refresh and the auto-logout, which would read or close
+    // the document in the middle of the work.
+    int fired = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++fired; });
+    timer.start(0);
+    CProgressDlg steps(QStringLiteral("Caption"), QStringLiteral("Label"), true);
+    int count = 0;
+    QVERIFY(RunProgressSteps(steps, [&] { return ++count < 50; }));
+    QCOMPARE(fired, 0);
+
+    CProgressDlg worker(QStringLiteral("Caption"), QStringLiteral("Compacting"), false);
+    bool delivered = false;
+    std::mutex mutex;
+    std::condition_variable changed;
+    RunProgressWorker(worker, [&] {
+        QMetaObject::invokeMethod(
+            &worker,
+            [&] {
+                std::lock_guard lock(mutex);
+                delivered = true;
+                changed.notify_all();
+            },
+            Qt::QueuedConnection);
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return delivered; });
+    });
+    QCOMPARE(fired, 0);
+    QTRY_VERIFY(fired > 0);
 }
 
 void ProgressTest::ImportCancelledBeforeTheCommitStoresNothing() {

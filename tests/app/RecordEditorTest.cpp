@@ -497,9 +497,11 @@ void RecordEditorTest::AddToFavoritesFromANewRecordAsksFirst() {
     const int favorites = v.doc.GetFavorites().GetCount();
     CEditorFrame* editor = v.editors->NewItem(CLSID_PasswordItem, kEmailFolder);
     // Nothing typed: nothing to add, no question.
+    QVERIFY(!editor->Action(32795)->isEnabled());
     editor->OnCommand(32795);
     QCOMPARE(v.doc.GetFavorites().GetCount(), favorites);
     editor->Panel()->NameBox()->setText(QStringLiteral("Fav"));
+    QVERIFY(editor->Action(32795)->isEnabled());
     v.messages.Script({IDNO});
     editor->OnCommand(32795);
     QCOMPARE(v.Count(kIdDataChanged), 1);
