@@ -252,13 +252,13 @@ CCreditCardEditPanel::CCreditCardEditPanel(QWidget* parent)
     m_boxes[kExpirationMonth]->setPlaceholderText(EdText(63053));
     m_boxes[kExpirationYear]->setPlaceholderText(EdText(63054));
 
-    auto add = [this](unsigned label, FIELD field) {
-        AddCopyRow(EdText(label), m_boxes[field], m_boxes[field]);
+    auto add = [this](unsigned label, FIELD field, bool secret = false) {
+        AddCopyRow(EdText(label), m_boxes[field], m_boxes[field], secret);
     };
     add(63040, kNameOnCard);
     add(63041, kNumber);
-    add(63042, kSecurityCode);
-    add(63043, kPin);
+    add(63042, kSecurityCode, true);
+    add(63043, kPin, true);
     AddCopyRow(EdText(63044), m_cardType);
     auto* date = new QWidget(this);
     auto* dateLayout = new QHBoxLayout(date);

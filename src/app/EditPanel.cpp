@@ -181,22 +181,19 @@ QToolButton* CEditPanel::MakeCopyButton(std::function<QString()> source, bool se
     return button;
 }
 
-QToolButton* CEditPanel::AddCopyRow(const QString& label, QWidget* box, QLineEdit* source) {
-    auto* row = new QHBoxLayout;
-    row->addWidget(box, 1);
-    // A password box's text goes as a secret.
-    QToolButton* button = MakeCopyButton([source] { return source->text(); },
-                                         qobject_cast<CKivPasswordEdit*>(source) != nullptr);
-    row->addWidget(button);
-    m_fields->addRow(BuddyLabel(label, box), row);
-    return button;
+QToolButton* CEditPanel::AddCopyRow(const QString& label, QWidget* box, QLineEdit* source,
+                                    bool secret) {
+    // A password box's text always goes as a secret.
+    return AddCopyRow(
+        label, box, [source] { return source->text(); },
+        secret || qobject_cast<CKivPasswordEdit*>(source) != nullptr);
 }
 
 QToolButton* CEditPanel::AddCopyRow(const QString& label, QWidget* box,
-                                    std::function<QString()> source) {
+                                    std::function<QString()> source, bool secret) {
     auto* row = new QHBoxLayout;
     row->addWidget(box, 1);
-    QToolButton* button = MakeCopyButton(std::move(source));
+    QToolButton* button = MakeCopyButton(std::move(source), secret);
     row->addWidget(button);
     m_fields->addRow(BuddyLabel(label, box), row);
     return button;

@@ -75,9 +75,12 @@ protected:
     void Track(QLineEdit* box);
     void Track(QComboBox* box);
     // Adds a row with box and a "Copy to Clipboard" button; returns the button.
-    QToolButton* AddCopyRow(const QString& label, QWidget* box, QLineEdit* source);
+    // secret: the copy is marked so that clipboard managers do not keep it.
+    QToolButton* AddCopyRow(const QString& label, QWidget* box, QLineEdit* source,
+                            bool secret = false);
     QToolButton* AddCopyRow(const QString& label, QComboBox* box);
-    QToolButton* AddCopyRow(const QString& label, QWidget* box, std::function<QString()> source);
+    QToolButton* AddCopyRow(const QString& label, QWidget* box, std::function<QString()> source,
+                            bool secret = false);
     void MarkFieldsChanged();
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -40,7 +40,8 @@ constexpr int kCommandHelp = 57669;
 constexpr unsigned kIdHelpTopics = 62880;
 constexpr unsigned kIdDataChanged = 61266;
 constexpr unsigned kIdUntitled = 61265;
-const QRect kDefaultPlacement(QPoint(100, 80), QPoint(815, 645));
+// Left, top, right, bottom as stored: right and bottom lie just outside the window.
+const QRect kDefaultPlacement(100, 80, 815 - 100, 645 - 80);
 
 } // namespace
 

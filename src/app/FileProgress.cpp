@@ -16,8 +16,10 @@
 namespace {
 
 struct PROGRESS_STATE {
+    // The parent window may delete the dialog first; the guard then reads null.
+    ~PROGRESS_STATE() { delete dialog.data(); }
     bool decided = false;
-    std::unique_ptr<CProgressDlg> dialog;
+    QPointer<CProgressDlg> dialog;
 };
 
 bool OnUiThread() {
@@ -37,8 +39,8 @@ PROGRESS_CALLBACK MakeFileProgress(CFileParts::TRANSFER transfer, QWidget* paren
                 return true;
             const unsigned label =
                 transfer == CFileParts::kStoring ? pids::kStoringFile : pids::kSavingFile;
-            state->dialog = std::make_unique<CProgressDlg>(FromBytes(AppCaption()), Tr(label), true,
-                                                           owner.data());
+            state->dialog =
+                new CProgressDlg(FromBytes(AppCaption()), Tr(label), true, owner.data());
             state->dialog->SetRange(total);
             state->dialog->Begin();
         }

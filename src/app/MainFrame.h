@@ -3,7 +3,9 @@
 #include "model/KivDoc.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +24,7 @@ class IIdleTime;
 class IScreenLock;
 class ITrayIcon;
 class QAction;
+class QDialog;
 class QMenu;
 class QToolBar;
 
@@ -102,6 +105,11 @@ private:
     void ApplyTreeIconSize();
     void Logout();
     void Exit();
+    // Rejects the open modal windows; true when there were some: then next runs once their
+    // runs have returned, so nothing closes under a dialog still on the stack.
+    bool UnwindModals(std::function<void()> next);
+    void AfterUnwinding(std::vector<QPointer<QDialog>> rejected, std::function<void()> next,
+                        int waits);
 
     CTresorixApp& m_app;
     CTxDoc& m_doc;
@@ -116,6 +124,8 @@ private:
     bool m_exiting = false;
     // The pending Logout command was posted by the auto-logout.
     bool m_autoLogoutPosted = false;
+    // The modal windows were closed for the logout now running; none are rejected again.
+    bool m_modalsUnwound = false;
 
     // Destroyed in reverse order: the auto-logout lets go of the lock source first.
     std::unique_ptr<IIdleTime> m_ownIdle;

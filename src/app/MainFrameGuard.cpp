@@ -2,24 +2,64 @@
 #include "app/AutoLogoutTray.h"
 #include "app/Commands.h"
 #include "app/MainFrame.h"
+#include "app/PasswordDlg.h"
 #include "app/ProgressDlg.h"
 #include "app/TresorixApp.h"
 #include "app/TxTrayIcon.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
+#include "model/WindowManager.h"
 #include "platform/LastInputInfo.h"
 #include "platform/TresorixSettings.h"
 #include "platform/qt/QtIdleTime.h"
 #include "platform/qt/QtScreenLock.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QTimer>
+
+#include <algorithm>
+#include <set>
+#include <utility>
 
 namespace {
 
 // How soon a logout that waited for a progress window tries again.
 constexpr int kLogoutRetryMs = 500;
+// How long a logout waits for rejected dialogs to return from their runs (a dialog that
+// outlives its run must not hold it up for good).
+constexpr int kUnwindPollMs = 10;
+constexpr int kUnwindWaits = 50;
+
+// Whether the document's Logout would refuse (61325): then the user's windows stay as they are.
+bool LogoutWouldRefuse(CTxDoc& doc) {
+    if (!doc.IsAuthorised())
+        return false;
+    if (doc.GetFileWatcher().IsAnyChanged())
+        return true;
+    for (const CWindowManager::ENTRY& entry : doc.GetWindowManager().GetEntries())
+        if (!entry.second->QueryClose())
+            return true;
+    return false;
+}
+
+// A modal window left open under a logout would go on with a closed vault: they are rejected
+// first, innermost first, so each caller sees a cancel. The login dialog belongs to the next
+// session and stays; so does whatever lies under it.
+std::vector<QPointer<QDialog>> RejectModalWindows() {
+    std::vector<QPointer<QDialog>> rejected;
+    std::set<QWidget*> tried;
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (!dialog || dynamic_cast<CPasswordDlg*>(dialog) || !tried.insert(dialog).second)
+            break;
+        rejected.emplace_back(dialog);
+        dialog->reject();
+    }
+    return rejected;
+}
 
 } // namespace
 
@@ -106,10 +146,44 @@ void CMainFrame::Logout() {
             QTimer::singleShot(kLogoutRetryMs, this, [this] { OnCommand(cmd::kLogout); });
         return;
     }
+    if (m_doc.IsAuthorised() && !LogoutWouldRefuse(m_doc) && UnwindModals([this, fromAutoLogout] {
+            m_autoLogoutPosted = fromAutoLogout;
+            OnCommand(cmd::kLogout);
+        }))
+        return;
     // A refusal (61325 shown) must not end the auto-logout for good; the command's own refusal
     // leaves the running timer alone.
     if (!m_doc.Logout() && fromAutoLogout)
         m_autoLogout->OnLogoutRefused();
+}
+
+bool CMainFrame::UnwindModals(std::function<void()> next) {
+    if (std::exchange(m_modalsUnwound, false))
+        return false;
+    std::vector<QPointer<QDialog>> rejected = RejectModalWindows();
+    if (rejected.empty())
+        return false;
+    // A dialog's caller may still be inside its run (and the dialog a child of an editor the
+    // logout closes): the logout comes once the runs have returned, on a still open vault.
+    AfterUnwinding(std::move(rejected), std::move(next), kUnwindWaits);
+    return true;
+}
+
+void CMainFrame::AfterUnwinding(std::vector<QPointer<QDialog>> rejected, std::function<void()> next,
+                                int waits) {
+    QTimer::singleShot(waits == kUnwindWaits ? 0 : kUnwindPollMs, this,
+                       [this, rejected = std::move(rejected), next = std::move(next), waits] {
+                           const bool running =
+                               std::any_of(rejected.begin(), rejected.end(),
+                                           [](const QPointer<QDialog>& d) { return !d.isNull(); });
+                           if (running && waits > 0) {
+                               AfterUnwinding(rejected, next, waits - 1);
+                               return;
+                           }
+                           m_modalsUnwound = true;
+                           next();
+                           m_modalsUnwound = false;
+                       });
 }
 
 void CMainFrame::Exit() {
@@ -139,6 +213,16 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     if (CProgressDlg::IsAnyActive()) {
+        event->ignore();
+        return;
+    }
+    // Exit from the tray menu can come while a dialog of ours runs.
+    if (!LogoutWouldRefuse(m_doc) && UnwindModals([this, exiting = m_exiting] {
+            if (exiting)
+                Exit();
+            else
+                close();
+        })) {
         event->ignore();
         return;
     }

@@ -3,6 +3,7 @@
 #include "app/AppStrings.h"
 #include "app/TrxImageList.h"
 #include "app/TxListModel.h"
+#include "model/Factory.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
 #include "model/TxDragDrop.h"
@@ -34,6 +35,22 @@ private:
 };
 
 } // namespace
+
+class CMainTreeView::CBuild {
+public:
+    explicit CBuild(CMainTreeView& view) : m_view(view) { ++m_view.m_builds; }
+    ~CBuild() {
+        if (--m_view.m_builds == 0) {
+            m_view.m_children.clear();
+            m_view.m_records.clear();
+        }
+    }
+    CBuild(const CBuild&) = delete;
+    CBuild& operator=(const CBuild&) = delete;
+
+private:
+    CMainTreeView& m_view;
+};
 
 CMainTreeView::CMainTreeView(CTxDoc& doc, QWidget* parent)
     : QTreeView(parent), m_doc(doc), m_model(new QStandardItemModel(this)) {
@@ -76,6 +93,7 @@ QStandardItem* CMainTreeView::MakeItem(int id, const QString& name, int image) {
 
 void CMainTreeView::Reload() {
     CBusy busy(m_busy);
+    CBuild build(*this);
     const int selected = SelectedId();
     m_model->clear();
     m_showsData = m_doc.IsAuthorised();
@@ -98,44 +116,72 @@ void CMainTreeView::Reload() {
         selectionModel()->setCurrentIndex(item->index(), QItemSelectionModel::ClearAndSelect);
 }
 
-bool CMainTreeView::HasSubFolders(int id) const {
+const std::vector<TComPtr<ITreeItem>>& CMainTreeView::ChildrenOf(int id) {
+    auto found = m_children.find(id);
+    if (found != m_children.end())
+        return found->second;
+    std::vector<TComPtr<ITreeItem>>& children = m_children[id];
     TComPtr<ITreeItem> node = m_doc.GetNode(id);
     TComPtr<ITreeIterator> it =
         node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
-    if (!it)
-        return false;
-    for (TComPtr<ITreeItem> child = it->First(); child; child = it->Next()) {
-        TComPtr<ICommonProperties> record = m_doc.GetRecord(child->GetID());
-        if (record && record->IsFolder())
-            return true;
+    if (it)
+        for (TComPtr<ITreeItem> child = it->First(); child; child = it->Next())
+            children.push_back(std::move(child));
+    return children;
+}
+
+const CMainTreeView::RECORDINFO* CMainTreeView::InfoOf(ITreeItem& node) {
+    const int id = node.GetID();
+    auto found = m_records.find(id);
+    if (found == m_records.end()) {
+        RECORDINFO info;
+        bool readable = false;
+        if (TComPtr<ICommonProperties> record = GetCommonProperties(node.GetData())) {
+            readable = true;
+            info.isFolder = record->IsFolder();
+            if (info.isFolder) {
+                info.name = FromBytes(record->GetName());
+                info.image = record->GetImage();
+            }
+        }
+        // An unreadable record is remembered too: it is not asked for again in this build.
+        found = m_records.emplace(id, readable ? std::move(info) : RECORDINFO{}).first;
     }
+    return &found->second;
+}
+
+bool CMainTreeView::HasSubFolders(int id) {
+    CBuild build(*this);
+    for (const TComPtr<ITreeItem>& child : ChildrenOf(id))
+        if (InfoOf(*child)->isFolder)
+            return true;
     return false;
 }
 
 void CMainTreeView::LoadChildren(QStandardItem* item) {
     CBusy busy(m_busy);
+    CBuild build(*this);
     const int id = item->data(kIdRole).toInt();
     item->removeRows(0, item->rowCount());
-    TComPtr<ITreeItem> node = m_doc.GetNode(id);
-    TComPtr<ITreeIterator> it =
-        node ? node->GetIterator(ITreeItem::kChildren) : TComPtr<ITreeIterator>();
-    if (!it)
-        return;
-    std::vector<std::pair<QStandardItem*, bool>> children;
-    for (TComPtr<ITreeItem> child = it->First(); child; child = it->Next()) {
-        const int childId = child->GetID();
-        TComPtr<ICommonProperties> record = m_doc.GetRecord(childId);
-        if (!record || !record->IsFolder())
+    // The memo's entries stay in place while the expansions below add to it.
+    const std::vector<TComPtr<ITreeItem>>& nodes = ChildrenOf(id);
+    std::vector<std::pair<QStandardItem*, ITreeItem*>> children;
+    for (const TComPtr<ITreeItem>& child : nodes) {
+        const RECORDINFO* info = InfoOf(*child);
+        if (!info->isFolder)
             continue;
-        QStandardItem* childItem =
-            MakeItem(childId, FromBytes(record->GetName()), record->GetImage());
-        if (HasSubFolders(childId))
+        const int childId = child->GetID();
+        QStandardItem* childItem = MakeItem(childId, info->name, info->image);
+        const bool subFolders = HasSubFolders(childId);
+        if (subFolders)
             childItem->appendRow(MakeItem(kPlaceholderId, QString(), CTrxImageList::kFolderClosed));
         item->appendRow(childItem);
-        children.emplace_back(childItem, child->IsExpanded());
+        // The stored flag matters only where there is something to expand.
+        if (subFolders)
+            children.emplace_back(childItem, child.Get());
     }
-    for (const auto& [childItem, expandedFlag] : children)
-        if (expandedFlag && childItem->hasChildren())
+    for (const auto& [childItem, node] : children)
+        if (node->IsExpanded())
             expand(childItem->index());
 }
 

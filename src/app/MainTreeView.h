@@ -1,9 +1,11 @@
 #pragma once
 
+#include "model/Interfaces.h"
 #include "model/KivDoc.h"
 
 #include <QTreeView>
 
+#include <unordered_map>
 #include <vector>
 
 class CTxDoc;
@@ -57,9 +59,22 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // What one build of the tree learnt about a record: read once per build.
+    struct RECORDINFO {
+        bool isFolder = false;
+        QString name;
+        int image = 0;
+    };
+    // A build (a reload, or the expansion of a node and of its stored-expanded sub-folders)
+    // lists each folder's children and reads each record once; the memo ends with it.
+    class CBuild;
+    friend class CBuild;
+
     QStandardItem* MakeItem(int id, const QString& name, int image);
     void LoadChildren(QStandardItem* item);
-    bool HasSubFolders(int id) const;
+    bool HasSubFolders(int id);
+    const std::vector<TComPtr<ITreeItem>>& ChildrenOf(int id);
+    const RECORDINFO* InfoOf(ITreeItem& node);
     void OnExpanded(const QModelIndex& index, bool expanded);
     void OnItemChanged(QStandardItem* item);
     void OnCurrentChanged(const QModelIndex& current);
@@ -68,5 +83,8 @@ private:
     CTxDoc& m_doc;
     QStandardItemModel* m_model;
     int m_busy = 0; // > 0 while the tree changes itself: no stores, no hints
+    int m_builds = 0;
+    std::unordered_map<int, std::vector<TComPtr<ITreeItem>>> m_children;
+    std::unordered_map<int, RECORDINFO> m_records;
     bool m_showsData = false;
 };

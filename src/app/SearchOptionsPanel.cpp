@@ -1,6 +1,7 @@
 #include "app/SearchOptionsPanel.h"
 
 #include "app/AppStrings.h"
+#include "app/ProgressDlg.h"
 #include "app/TrxImageList.h"
 #include "model/Interfaces.h"
 #include "model/TxDoc.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -221,6 +223,12 @@ void CSearchOptionsPanel::SetDeliveryPaused(bool paused) {
 void CSearchOptionsPanel::Deliver() {
     if (m_paused) {
         m_deliveryWaiting = true;
+        return;
+    }
+    // Long work may hold the document's connection closed (compaction): the finds wait on a
+    // real timer, which only fires once that work has ended.
+    if (CProgressDlg::IsAnyActive()) {
+        QTimer::singleShot(50, this, [this] { Deliver(); });
         return;
     }
     m_deliveryWaiting = false;

@@ -38,13 +38,20 @@ bool CTxListModel::ReadRow(CTxDoc& doc, int id, bool withFolders, ROW& row) cons
     record->GetClassID(row.clsid);
     FILETIME64 time = 0;
     row.modified = record->GetModified(time) ? time : 0;
-    row.modifiedText =
-        row.modified ? QString::fromStdString(FileTimeToLocalText(row.modified)) : QString();
     time = 0;
     row.created = record->GetCreated(time) ? time : 0;
-    row.createdText =
-        row.created ? QString::fromStdString(FileTimeToLocalText(row.created)) : QString();
     return true;
+}
+
+const CTxListModel::ROW& CTxListModel::Formatted(const ROW& row) {
+    if (!row.timesFormatted) {
+        row.modifiedText =
+            row.modified ? QString::fromStdString(FileTimeToLocalText(row.modified)) : QString();
+        row.createdText =
+            row.created ? QString::fromStdString(FileTimeToLocalText(row.created)) : QString();
+        row.timesFormatted = true;
+    }
+    return row;
 }
 
 void CTxListModel::Clear() {
@@ -158,9 +165,9 @@ QVariant CTxListModel::data(const QModelIndex& index, int role) const {
     case kComments:
         return row.comments;
     case kModified:
-        return row.modifiedText;
+        return Formatted(row).modifiedText;
     case kCreated:
-        return row.createdText;
+        return Formatted(row).createdText;
     default:
         return {};
     }

@@ -24,8 +24,11 @@ public:
         int id = 0;
         QString name;
         QString comments;
-        QString modifiedText;
-        QString createdText;
+        // The shown times, formatted when first asked for: most rows of a long folder are
+        // never on screen.
+        mutable QString modifiedText;
+        mutable QString createdText;
+        mutable bool timesFormatted = false;
         std::uint64_t modified = 0;
         std::uint64_t created = 0;
         int image = 0;
@@ -69,6 +72,7 @@ public:
 
 private:
     bool ReadRow(CTxDoc& doc, int id, bool withFolders, ROW& row) const;
+    static const ROW& Formatted(const ROW& row);
     void SortRows();
 
     std::vector<ROW> m_rows;

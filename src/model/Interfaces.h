@@ -139,7 +139,7 @@ public:
     virtual bool Insert() = 0;
     virtual TComPtr<ITreeIterator> GetIterator(int kind) = 0;
     virtual TComPtr<IUnknown> GetData() = 0;
-    // False when the record could not be stored (the error was shown).
+    // False when the record could not be stored; its cached object is then dropped.
     virtual bool SetData(IUnknown* record) = 0;
 
 protected:

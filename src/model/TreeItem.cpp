@@ -289,12 +289,14 @@ bool CTreeItem::SetData(IUnknown* object) {
         return false;
     record->SetModified(CurrentFileTime());
 
-    CMemFile plain;
-    if (!record->Serialize(plain, true) || !m_tresorix)
+    if (!m_tresorix)
         return false;
     bool stored = false;
     try {
-        std::string text = EncryptPayloadToText(plain, m_tresorix->GetPassword());
+        CMemFile plain;
+        const std::string text = record->Serialize(plain, true)
+                                     ? EncryptPayloadToText(plain, m_tresorix->GetPassword())
+                                     : std::string();
         if (!text.empty()) {
             // A different object cached for this node would be out of date after the write.
             // Checked before it, while the file still matches the cache's stamp.

@@ -392,7 +392,8 @@ void CSearchMachine::DeliverPending() {
         ended = std::exchange(m_pendingEnd, false);
         m_wakeSent = false;
     }
-    if (!results.empty() && m_document) {
+    // Finds of a file that was closed meanwhile name records of no open file.
+    if (!results.empty() && m_document && m_document->IsAuthorised()) {
         std::vector<int> all = m_document->GetSearchResults();
         all.insert(all.end(), results.begin(), results.end());
         m_document->SetSearchResults(std::move(all));
@@ -408,6 +409,9 @@ void CSearchMachine::ReportSearchEnded(const CTxDoc& document) {
 }
 
 void CSearchMachine::CDocumentWatch::OnUpdate(CKivDoc&, IKivView*, int hint, const void*) {
-    if (hint == CTxDoc::kHintLoginChanged)
-        m_machine.CloseConnection();
+    if (hint != CTxDoc::kHintLoginChanged)
+        return;
+    m_machine.CloseConnection();
+    std::lock_guard lock(m_machine.m_pendingMutex);
+    m_machine.m_pendingResults.clear();
 }

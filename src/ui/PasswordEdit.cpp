@@ -2,9 +2,13 @@
 
 #include "platform/SecretClipboard.h"
 #include "platform/TresorixSettings.h"
+#include "platform/qt/QtSecretClipboard.h"
 #include "ui/TextBytes.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 
 CKivPasswordEdit::CKivPasswordEdit(QWidget* parent) : QLineEdit(parent) {
     // The standard menu would copy past the secret clipboard.
@@ -49,4 +53,29 @@ void CKivPasswordEdit::keyPressEvent(QKeyEvent* event) {
     std::fill(selected.begin(), selected.end(), '\0');
     if (cut && copied && !isReadOnly())
         del();
+}
+
+void CKivPasswordEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    MarkSelectionSecret();
+}
+
+void CKivPasswordEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLineEdit::mouseDoubleClickEvent(event);
+    MarkSelectionSecret();
+}
+
+void CKivPasswordEdit::MarkSelectionSecret() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!IsShowingPassword() || !hasSelectedText() || !clipboard->supportsSelection() ||
+        !clipboard->ownsSelection())
+        return;
+    const QString format = QString::fromLatin1(CQtSecretClipboard::kHintFormat);
+    const QMimeData* current = clipboard->mimeData(QClipboard::Selection);
+    if (!current || current->hasFormat(format))
+        return;
+    auto* data = new QMimeData;
+    data->setText(current->text());
+    data->setData(format, CQtSecretClipboard::kHintSecret);
+    clipboard->setMimeData(data, QClipboard::Selection);
 }

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 class QKeyEvent;
+class QMouseEvent;
 
 // A text box for secrets: masked unless App_ShowPasswords asks for clear text (or the owner
 // switches it), and it wipes its text when it goes away. A masked box gives nothing to copy,
@@ -25,4 +26,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // The desktop's selection buffer receives selected text past the secret clipboard; a shown
+    // password selected there gets the secret mark too.
+    void MarkSelectionSecret();
 };

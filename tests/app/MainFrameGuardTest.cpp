@@ -3,6 +3,7 @@
 #include "app/AutoLogout.h"
 #include "app/AutoLogoutTray.h"
 #include "app/Commands.h"
+#include "app/CreditCardEditPanel.h"
 #include "app/EditPanel.h"
 #include "app/EditorFrame.h"
 #include "app/EditorFrames.h"
@@ -115,6 +116,7 @@ private slots:
     void MaskedBoxesGiveNothingToCopyOrCut();
     void PreviewCopiesThePasswordAsASecretAndReportsFailures();
     void EditorCopiesThePasswordAsASecret();
+    void CardEditorCopiesCodeAndPinAsSecrets();
 };
 
 void MainFrameGuardTest::IdleTimeLogsOutAtTheFirstTickPastTheLimit() {
@@ -569,6 +571,37 @@ void MainFrameGuardTest::EditorCopiesThePasswordAsASecret() {
     }
     QVERIFY(copies >= 2);
     QCOMPARE(secrets, 1);
+}
+
+void MainFrameGuardTest::CardEditorCopiesCodeAndPinAsSecrets() {
+    CAppHarness h;
+    CGuardedSession s(h);
+    if (s.vault.isEmpty())
+        QSKIP("fixtures missing");
+    QVERIFY(s.Start());
+    constexpr int kVisaGold = 19;
+    s.Doc().OpenItem(kVisaGold);
+    auto* editor = dynamic_cast<CCreditCardFrame*>(s.app->Editors().Find(kVisaGold));
+    QVERIFY(editor);
+    const QString code = editor->Fields()->Box(CCreditCardEditPanel::kSecurityCode)->text();
+    const QString pin = editor->Fields()->Box(CCreditCardEditPanel::kPin)->text();
+    QVERIFY(!code.isEmpty() && !pin.isEmpty());
+    const QString tip = QString::fromStdString(LoadString(61267));
+    int secrets = 0;
+    {
+        CScopedSecretClipboard clipboard;
+        for (QToolButton* button : editor->findChildren<QToolButton*>()) {
+            if (button->toolTip() != tip)
+                continue;
+            QGuiApplication::clipboard()->clear();
+            button->click();
+            const bool isSecret = clipboard.Text() == code || clipboard.Text() == pin;
+            QCOMPARE(clipboard.IsMarkedSecret(), isSecret);
+            secrets += isSecret ? 1 : 0;
+        }
+        clipboard.clipboard.Clear();
+    }
+    QCOMPARE(secrets, 2);
 }
 
 TX_APP_TEST_MAIN(MainFrameGuardTest)

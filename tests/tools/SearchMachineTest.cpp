@@ -254,3 +254,18 @@ TEST(AutoResetEventTest, OneWaitTakesTheSignal) {
 }
 
 } // namespace
+
+TEST_F(SearchMachineTest, FindsNotYetDeliveredAtALogoutAreDropped) {
+    OpenVault();
+    m_machine.SetPattern("gmail");
+    m_machine.Start();
+    m_machine.Wait();
+    m_vault.doc.Logout();
+    m_machine.DeliverPending();
+    EXPECT_TRUE(m_vault.doc.GetSearchResults().empty());
+
+    // Nor do they turn up in the next session.
+    ASSERT_TRUE(m_vault.Open());
+    m_machine.DeliverPending();
+    EXPECT_TRUE(m_vault.doc.GetSearchResults().empty());
+}
