@@ -92,12 +92,25 @@ void CMainFrame::CreateGuard(const GUARD& guard) {
             Qt::QueuedConnection);
     };
     // The icon queues its commands itself.
-    m_trayIcon = std::make_unique<CTxTrayIcon>(
-        windowIcon(), CTxTrayIcon::HOOKS{[this](int id) { OnCommand(id); }, loggedIn,
-                                         [this] {
-                                             raise();
-                                             activateWindow();
-                                         }});
+    // While a modal or progress window runs, the icon only brings that window forward: a login
+    // or restore under it would act on the vault the window is working on.
+    auto trayCommand = [this](int id) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if ((id == cmd::kLogin || id == cmd::kRestoreFromTray) &&
+            (modal || CProgressDlg::IsAnyActive())) {
+            if (modal) {
+                modal->raise();
+                modal->activateWindow();
+            }
+            return;
+        }
+        OnCommand(id);
+    };
+    m_trayIcon = std::make_unique<CTxTrayIcon>(windowIcon(),
+                                               CTxTrayIcon::HOOKS{trayCommand, loggedIn, [this] {
+                                                                      raise();
+                                                                      activateWindow();
+                                                                  }});
     ITrayIcon& tray = guard.trayIcon ? *guard.trayIcon : static_cast<ITrayIcon&>(*m_trayIcon);
     CTresorixSettings& settings = TresorixSettings();
     m_tray = std::make_unique<CAutoLogoutTray>(

@@ -11,6 +11,7 @@
 #include "app/NewFolderDlg.h"
 #include "app/PasGenDlg.h"
 #include "app/PasswordEditPanel.h"
+#include "app/ProgressDlg.h"
 #include "app/SingleInstance.h"
 #include "app/StartupDlg.h"
 #include "app/TrxImageList.h"
@@ -237,6 +238,12 @@ bool CTresorixApp::SwitchDataFile(const std::string& requested) {
 }
 
 bool CTresorixApp::QueryEndSession() {
+    // Long work holds a transaction or the connection itself; closing editors under it would
+    // undo what they reported saved.
+    if (CProgressDlg::IsAnyActive()) {
+        PostMainWindowMessage(msg::kEndSessionRefused);
+        return false;
+    }
     if (!m_doc || !m_doc->IsAuthorised())
         return true;
     if (!m_doc->GetFileWatcher().IsAnyChanged() && m_windowManager.CloseAll())

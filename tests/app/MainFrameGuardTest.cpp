@@ -334,6 +334,13 @@ void MainFrameGuardTest::LogoutIsRefusedWhileAnEditorHoldsChanges() {
     // Once the change is saved the next auto-logout goes through.
     editor->OnCommand(cmd::kSave);
     QVERIFY(!editor->IsModified());
+    {
+        // Not while long work runs, though.
+        CProgressDlg progress(QStringLiteral("Work"), QStringLiteral("..."), false);
+        progress.Begin();
+        QVERIFY(!s.app->QueryEndSession());
+        progress.End();
+    }
     QVERIFY(s.app->QueryEndSession());
     s.Tick(0);
     s.Tick(300);

@@ -11,10 +11,13 @@
 #include "app/FileEditPanel.h"
 #include "app/FileRecordDlg.h"
 #include "app/PasswordEditPanel.h"
+#include "app/TxTrayIcon.h"
 #include "guard/GuardFakes.h"
 #include "platform/IdleTime.h"
 #include "platform/ScreenLock.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <QWizard>
@@ -158,7 +161,7 @@ class ModalLogoutTest : public QObject {
 private slots:
     void MainWindowDialogsCloseBeforeTheAutoLogout();
     void NestedDialogsCloseInnermostFirst();
-    void ScreenLockAndTrayLogoutCloseTheDialogToo();
+    void LockTrayLogoutAndExitCloseTheDialogToo();
     void EditorDialogClosesWithItsEditor();
     void UnsavedEditorKeepsTheDialogAndTheSession();
     void FileRecordDialogClosesUnlessChanged();
@@ -255,13 +258,19 @@ void ModalLogoutTest::NestedDialogsCloseInnermostFirst() {
     QVERIFY(s.Relogin());
 }
 
-void ModalLogoutTest::ScreenLockAndTrayLogoutCloseTheDialogToo() {
+void ModalLogoutTest::LockTrayLogoutAndExitCloseTheDialogToo() {
     CAppHarness h;
     CGuardedSession s(h);
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
     const std::function<void()> triggers[] = {
+        // Exit from the tray menu: the wizard closes, then the program.
+        [&] {
+            QMetaObject::invokeMethod(
+                &s.Frame(), [&] { s.Frame().OnCommand(cmd::kExit); }, Qt::QueuedConnection);
+            s.Pump();
+        },
         [&] {
             s.lock.EmitLock();
             s.Pump();
@@ -286,6 +295,10 @@ void ModalLogoutTest::ScreenLockAndTrayLogoutCloseTheDialogToo() {
         QVERIFY(!seen.openAfterLogout);
         QTRY_VERIFY(!s.Doc().IsAuthorised());
         QCOMPARE(s.StopBoxes(), 0);
+        if (&trigger == &triggers[0]) {
+            QTRY_VERIFY(!s.Frame().isVisible());
+            s.Frame().show();
+        }
         QVERIFY(s.Relogin());
     }
 }
@@ -440,6 +453,11 @@ void ModalLogoutTest::LoginDialogIsLeftOpen() {
             QMetaObject::invokeMethod(
                 &s.Frame(), [&] { s.Frame().OnCommand(cmd::kLogout); }, Qt::QueuedConnection);
             s.lock.EmitLock();
+            // The tray's Login and Main Window only bring the asking dialog forward.
+            for (QAction* action : s.Frame().TrayIcon().Menu()->actions())
+                if (action->data().toInt() == cmd::kLogin ||
+                    action->data().toInt() == cmd::kRestoreFromTray)
+                    action->trigger();
             s.Pump();
             openAfter = d.isVisible();
             return apptest::LoginAsCarol(d);
@@ -447,6 +465,7 @@ void ModalLogoutTest::LoginDialogIsLeftOpen() {
         s.Frame().OnCommand(cmd::kLogin);
         s.Pump();
         QVERIFY(script.Done());
+        QCOMPARE(script.Unexpected(), 0);
     }
     QVERIFY(openAfter);
     QVERIFY(s.Doc().IsAuthorised());
