@@ -134,18 +134,16 @@ const CMainTreeView::RECORDINFO* CMainTreeView::InfoOf(ITreeItem& node) {
     const int id = node.GetID();
     auto found = m_records.find(id);
     if (found == m_records.end()) {
+        // An unreadable record is remembered too (as no folder): it is not asked for again.
         RECORDINFO info;
-        bool readable = false;
         if (TComPtr<ICommonProperties> record = GetCommonProperties(node.GetData())) {
-            readable = true;
             info.isFolder = record->IsFolder();
             if (info.isFolder) {
                 info.name = FromBytes(record->GetName());
                 info.image = record->GetImage();
             }
         }
-        // An unreadable record is remembered too: it is not asked for again in this build.
-        found = m_records.emplace(id, readable ? std::move(info) : RECORDINFO{}).first;
+        found = m_records.emplace(id, std::move(info)).first;
     }
     return &found->second;
 }

@@ -5,12 +5,15 @@
 
 #include <map>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace {
 
 struct STATE {
     int depth = 0;
     bool failed = false;
+    std::vector<std::function<void()>> afterCommit;
 };
 
 std::mutex g_mutex;
@@ -47,6 +50,18 @@ bool CTransactionScope::IsActive(const CKivDatabase& db) {
     return it != g_states.end() && it->second.depth > 0;
 }
 
+void CTransactionScope::AfterCommit(const CKivDatabase& db, std::function<void()> action) {
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        auto it = g_states.find(&db);
+        if (it != g_states.end() && it->second.depth > 0) {
+            it->second.afterCommit.push_back(std::move(action));
+            return;
+        }
+    }
+    action();
+}
+
 bool CTransactionScope::Commit() {
     if (m_done)
         return false;
@@ -77,15 +92,21 @@ void CTransactionScope::Rollback() {
 void CTransactionScope::End(bool commit) {
     m_done = true;
     bool outermost;
+    std::vector<std::function<void()>> afterCommit;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         STATE& state = g_states[&m_db];
         if (!commit)
             state.failed = true;
         outermost = --state.depth <= 0;
-        if (outermost)
+        if (outermost) {
+            afterCommit = std::move(state.afterCommit);
             g_states.erase(&m_db);
+        }
     }
+    if (outermost && commit)
+        for (const auto& action : afterCommit)
+            action();
     if (outermost && !commit) {
         try {
             m_db.RollbackTransaction();

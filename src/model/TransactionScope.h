@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class CKivDatabase;
 
 // A database transaction that can be nested. The database layer keeps no nesting count, so
@@ -28,6 +30,9 @@ public:
     bool IsJoined() const { return m_joined; }
     // True while some scope is open on db.
     static bool IsActive(const CKivDatabase& db);
+    // Runs action once the outermost scope on db has committed (dropped on a rollback); with
+    // no scope open it runs at once.
+    static void AfterCommit(const CKivDatabase& db, std::function<void()> action);
 
 private:
     void End(bool commit);

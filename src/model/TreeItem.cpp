@@ -2,6 +2,7 @@
 
 #include "model/Factory.h"
 #include "model/PayloadCipher.h"
+#include "model/TransactionScope.h"
 #include "model/TreeIterator.h"
 #include "platform/FileTime.h"
 #include "platform/MemFile.h"
@@ -64,6 +65,16 @@ CKivDatabase& CTreeItem::Database() const {
     if (!db)
         throw CSQLiteException(0, "Database not open");
     return *db;
+}
+
+void CTreeItem::StampFileTime() const {
+    if (!m_tresorix)
+        return;
+    m_tresorix->StampFileTime();
+    // A transaction's commit writes the file again; stamped only now, the cache would take
+    // its own write for someone else's and drop every record.
+    if (CKivDatabase* db = m_tresorix->GetDatabase())
+        CTransactionScope::AfterCommit(*db, [tresorix = m_tresorix] { tresorix->StampFileTime(); });
 }
 
 std::vector<int> CTreeItem::QueryIds(const char* sql) const {
@@ -195,8 +206,7 @@ void CTreeItem::SetExpanded(bool expanded) {
     } catch (const CSQLiteException&) {
         // The expanded state is cosmetic; a failure to store it is not worth a message.
     }
-    if (m_tresorix)
-        m_tresorix->StampFileTime();
+    StampFileTime();
 }
 
 bool CTreeItem::Insert() {
@@ -314,6 +324,6 @@ bool CTreeItem::SetData(IUnknown* object) {
     // The cached object may carry the values that never reached the file.
     if (!stored)
         m_tresorix->RemoveCachedItem(m_id);
-    m_tresorix->StampFileTime();
+    StampFileTime();
     return stored;
 }

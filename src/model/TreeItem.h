@@ -39,6 +39,8 @@ public:
 
 private:
     CKivDatabase& Database() const;
+    // Takes the file's write time as the cache's stamp, now and after an open transaction.
+    void StampFileTime() const;
     std::vector<int> QueryIds(const char* sql) const;
     void DeleteOne(int id);
 

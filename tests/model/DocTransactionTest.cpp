@@ -84,4 +84,31 @@ TEST(TransactionScope, UncommittedOuterRollsBackAndFailingCommitToo) {
     EXPECT_FALSE(CTransactionScope::IsActive(db));
 }
 
+TEST(TransactionScope, AfterCommitWaitsForTheOutermostCommitAndIsDroppedOnRollback) {
+    LogDatabase db;
+    auto note = [&db](const char* what) { return [&db, what] { db.log.push_back(what); }; };
+    CTransactionScope::AfterCommit(db, note("at once"));
+    {
+        CTransactionScope outer(db);
+        {
+            CTransactionScope inner(db);
+            CTransactionScope::AfterCommit(db, note("after"));
+            EXPECT_TRUE(inner.Commit());
+        }
+        EXPECT_EQ(db.log, (Log{"at once", "begin"}));
+        EXPECT_TRUE(outer.Commit());
+    }
+    EXPECT_EQ(db.log, (Log{"at once", "begin", "commit", "after"}));
+    db.log.clear();
+    {
+        CTransactionScope scope(db);
+        CTransactionScope::AfterCommit(db, note("never"));
+    }
+    {
+        CTransactionScope scope(db);
+        EXPECT_TRUE(scope.Commit());
+    }
+    EXPECT_EQ(db.log, (Log{"begin", "rollback", "begin", "commit"}));
+}
+
 } // namespace

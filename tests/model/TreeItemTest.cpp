@@ -1,5 +1,6 @@
 #include "model/Factory.h"
 #include "model/ModelTestUtil.h"
+#include "model/TransactionScope.h"
 #include "platform/MessageBox.h"
 #include "platform/TresorixSettings.h"
 #include "security/LoginText.h"
@@ -284,4 +285,22 @@ TEST_F(TreeItemTest, ARecordTheFileRefusesIsReportedAndNotServedFromTheCache) {
     auto read = GetCommonProperties(Node(a)->GetData());
     ASSERT_TRUE(read);
     EXPECT_TRUE(read->GetComments().empty());
+}
+
+TEST_F(TreeItemTest, OwnWritesInATransactionKeepTheCache) {
+    CScopedCacheOptions options(1, 1);
+    int a = Add(kRootFolderId, CLSID_Note, "written");
+    int b = Add(kRootFolderId, CLSID_Note, "kept");
+    auto kept = GetCommonProperties(Node(b)->GetData());
+    ASSERT_TRUE(kept);
+    {
+        CTransactionScope transaction(*m_tresorix->GetDatabase());
+        auto record = GetCommonProperties(Node(a)->GetData());
+        record->SetName("written again");
+        ASSERT_TRUE(Node(a)->SetData(record.Get()));
+        ASSERT_TRUE(transaction.Commit());
+    }
+    // The commit's write is ours: the cache still answers for the other record.
+    EXPECT_EQ(GetCommonProperties(Node(b)->GetData()).Get(), kept.Get());
+    EXPECT_EQ(GetCommonProperties(Node(a)->GetData())->GetName(), "written again");
 }
