@@ -145,9 +145,9 @@ int RunMkdir(CCliContext& context) {
     if (code != kExitOk)
         return code;
     std::vector<std::string> names;
-    const std::string& spec = context.Args().Positionals()[1];
-    if (!CCliVault::SplitPath(spec, names))
-        return context.Fail(kExitDataError, "'" + spec + "' is not a path of names");
+    const std::string& wanted = context.Args().Positionals()[1];
+    if (!CCliVault::SplitPath(wanted, names))
+        return context.Fail(kExitDataError, "'" + wanted + "' is not a path of names");
     int root = 0;
     if ((code = vault.Find(CCliVault::EscapeName(names[0]), root)) != kExitOk)
         return code;
