@@ -1,6 +1,7 @@
 // The record editors on big.tpx: opening an editor of each record type and showing it until
 // its boxes have painted, from the file (record not cached) and from the cache, and the Save
 // command after a change, alone and with the main window's reload that follows it.
+// Goals: an editor opened and shown in at most 50 ms, a save in at most 30 ms.
 
 #include "app/EditPanel.h"
 #include "app/EditorFrame.h"

@@ -7,6 +7,7 @@
 #include "model/TxDoc.h"
 #include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
+#include "ui/FileDialogFilters.h"
 #include "ui/ModalRunner.h"
 #include "ui/TextBytes.h"
 
@@ -14,24 +15,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-
-QStringList FileDialogFilters(const std::string& list) {
-    const QStringList parts = FromBytes(list).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& label = parts[i];
-        if (label.isEmpty())
-            break;
-        QStringList patterns;
-        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            patterns << (pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern.trimmed());
-        // The dialog matches the last parenthesised group and, told to hide details, shows
-        // only what comes before it: the label as written.
-        filters << label + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')');
-    }
-    return filters;
-}
 
 namespace {
 

@@ -7,11 +7,6 @@
 class CTxDoc;
 class QWidget;
 
-// File dialog filters from a "label|patterns|label|patterns||" list. Each keeps its label as
-// the text shown; the patterns (";"-separated) become the ones matched, "*.*" meaning any
-// file as it does on Windows.
-QStringList FileDialogFilters(const std::string& list);
-
 // The open-file dialog "Select file for adding": starts in Files_LastSelectedFolderAddFile
 // (the home folder when that is no folder here) with the filter Files_LastSelectedFilterAddFile
 // (numbered from 1, 0 meaning the first, as the Windows dialog counts) and stores both back

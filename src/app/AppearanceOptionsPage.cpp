@@ -14,6 +14,21 @@ namespace {
 
 constexpr unsigned kIdExamplePassword = 61206;
 
+struct SViewFlag {
+    const char* id;
+    const char* caption;
+    int CTresorixSettings::*member;
+};
+
+constexpr SViewFlag kViewFlags[] = {
+    {"1192", "Show &grid lines in the list", &CTresorixSettings::View_ShowGridLines},
+    {"1193", "Select the &full row in the list", &CTresorixSettings::View_FullRowSelect},
+    {"1194", "&Large icons in the folder tree", &CTresorixSettings::View_TreeViewLargeIcons},
+    {"1195", "Large icons in the fa&vorites", &CTresorixSettings::View_FavViewLargeIcons},
+    {"1212", "&Edit links that are not recognised", &CTresorixSettings::View_EditUnknownLinks},
+};
+static_assert(std::size(kViewFlags) == 5);
+
 } // namespace
 
 CAppearanceOptionsPage::CAppearanceOptionsPage(const CTresorixSettings& settings, QWidget* parent)
@@ -35,6 +50,13 @@ CAppearanceOptionsPage::CAppearanceOptionsPage(const CTresorixSettings& settings
     row->addWidget(m_example, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    for (size_t i = 0; i < m_viewBoxes.size(); ++i) {
+        auto* box = new QCheckBox(QString::fromLatin1(kViewFlags[i].caption));
+        box->setObjectName(QString::fromLatin1(kViewFlags[i].id));
+        box->setChecked(settings.*kViewFlags[i].member != 0);
+        layout->addWidget(box);
+        m_viewBoxes[i] = box;
+    }
     layout->addStretch(1);
 }
 
@@ -43,5 +65,8 @@ QString CAppearanceOptionsPage::Title() const {
 }
 
 int CAppearanceOptionsPage::Apply(CTresorixSettings& settings) {
-    return ExchangeInverseFlag(m_mask, settings.App_ShowPasswords) ? msg::kChangeAppearance : 0;
+    bool changed = ExchangeInverseFlag(m_mask, settings.App_ShowPasswords);
+    for (size_t i = 0; i < m_viewBoxes.size(); ++i)
+        changed = ExchangeFlag(m_viewBoxes[i], settings.*kViewFlags[i].member) || changed;
+    return changed ? msg::kChangeAppearance : 0;
 }

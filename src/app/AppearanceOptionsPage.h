@@ -2,10 +2,13 @@
 
 #include "app/OptionsPage.h"
 
+#include <array>
+
 class CKivPasswordEdit;
 class QCheckBox;
 
-// "Appearance": masking of passwords, with an example box that follows the check box at once.
+// "Appearance": masking of passwords, with an example box that follows the check box at once,
+// and the look of the views (grid lines, row selection, icon sizes) and the link editor switch.
 class CAppearanceOptionsPage : public COptionsPage {
     Q_OBJECT
 
@@ -17,8 +20,11 @@ public:
 
     QCheckBox* MaskPasswords() const { return m_mask; }
     CKivPasswordEdit* Example() const { return m_example; }
+    // The view check boxes in control order: 1192, 1193, 1194, 1195, 1212.
+    QCheckBox* ViewBox(int index) const { return m_viewBoxes.at(index); }
 
 private:
     QCheckBox* m_mask;
     CKivPasswordEdit* m_example;
+    std::array<QCheckBox*, 5> m_viewBoxes{};
 };

@@ -18,13 +18,10 @@ struct COMMAND {
     QList<QKeySequence> shortcuts;
     int image; // item-type image index, -1 for a theme icon or none
     const char* themeIcon;
-    // Commands whose windows are not part of this program yet stay disabled.
-    bool available;
     bool checkable;
 };
 
 const std::vector<COMMAND>& CommandTable();
-const COMMAND* FindCommand(int id);
 
 // One QAction per command, owned by parent, keyed by id.
 std::map<int, QAction*> MakeCommandActions(QObject* parent);

@@ -8,6 +8,7 @@
 #include "model/TxDoc.h"
 #include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
+#include "ui/FileDialogFilters.h"
 #include "ui/TextBytes.h"
 
 #include <QApplication>
@@ -36,14 +37,9 @@ QString Text(unsigned id) {
     return FromBytes(LoadString(id));
 }
 
-// "Name|pattern|Name|pattern||" as the file dialog's ";;"-separated filter list.
+// The file dialog's ";;"-separated filter list.
 QString DialogFilters(const QString& filters) {
-    const QStringList parts = filters.split(QLatin1Char('|'));
-    QStringList names;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        if (!parts[i].isEmpty())
-            names << parts[i];
-    return names.join(QStringLiteral(";;"));
+    return FileDialogFilters(filters).join(QStringLiteral(";;"));
 }
 
 } // namespace

@@ -178,7 +178,7 @@ bool CCustomFieldsList::MoveDown() {
 bool CCustomFieldsList::Copy(const std::string& text, bool secret) {
     if (secret ? CopySecretTextToClipboard(text) : CopyTextToClipboard(text))
         return true;
-    KivMessageBox(EdString(kIdCannotCopy), MB_OK | MB_ICONSTOP);
+    KivMessageBox(EdString(kIdCannotCopy), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include "model/TransactionScope.h"
 #include "model/TxDoc.h"
 #include "storage/Compaction.h"
+#include "ui/FileDialogFilters.h"
 #include "ui/ModalRunner.h"
 #include "ui/TextBytes.h"
 
@@ -16,19 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-// "Name (*.a *.b)|*.a;*.b|...||" as the file dialog's filter list.
-QStringList Filters(const QString& text) {
-    const QStringList parts = text.split(u'|', Qt::SkipEmptyParts);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i];
-    return filters;
-}
-
-} // namespace
 
 CDatabaseManagerDlg::CDatabaseManagerDlg(CTxDoc& doc, const std::string& path, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_path(path) {
@@ -126,7 +114,7 @@ void CDatabaseManagerDlg::OnOpenExisting() {
     dialog.setObjectName(QStringLiteral("OpenDataFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(Filters(Tr(wids::kFileFilter)));
+    dialog.setNameFilters(FileDialogFilters(Tr(wids::kFileFilter)));
     dialog.setDefaultSuffix(QStringLiteral("tpx"));
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;

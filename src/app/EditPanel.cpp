@@ -36,7 +36,7 @@ bool CopyFieldText(const QString& text, bool secret) {
     const std::string bytes = ToBytes(text);
     if (secret ? CopySecretTextToClipboard(bytes) : CopyTextToClipboard(bytes))
         return true;
-    KivMessageBox(EdString(kIdCannotCopy), MB_OK | MB_ICONSTOP);
+    KivMessageBox(EdString(kIdCannotCopy), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

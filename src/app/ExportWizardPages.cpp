@@ -13,6 +13,7 @@
 #include "tools/ExportColumns.h"
 #include "tools/ExportDataSource.h"
 #include "tools/KivCsvFile.h"
+#include "ui/FileDialogFilters.h"
 #include "ui/TextBytes.h"
 
 #include <QApplication>
@@ -59,14 +60,9 @@ void ExportBox(unsigned id) {
     KivMessageBox(LoadString(id), MB_OK | MB_ICONINFORMATION, ExportCaption());
 }
 
-// "Name|pattern|Name|pattern||" as the file dialog's ";;"-separated filter list.
+// The file dialog's ";;"-separated filter list.
 QString DialogFilters(const QString& filters) {
-    const QStringList parts = filters.split(QLatin1Char('|'));
-    QStringList names;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        if (!parts[i].isEmpty())
-            names << parts[i];
-    return names.join(QStringLiteral(";;"));
+    return FileDialogFilters(filters).join(QStringLiteral(";;"));
 }
 
 // A separator edit that holds one character at most: a longer text gives the previous one.
@@ -502,6 +498,8 @@ void CExportPage6_Finish::initializePage() {
     {
         CProgressDlg progress(m_wizard.windowTitle(), Tr(pids::kExporting), true, &m_wizard);
         progress.Begin();
+        if (CReportOutput* output = m_wizard.Export().GetOutput())
+            output->ReadSettings(m_wizard.Settings());
         m_succeeded = m_wizard.Export().Run(progress.Callback());
         progress.End();
     }

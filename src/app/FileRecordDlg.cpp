@@ -16,6 +16,7 @@
 #include "platform/StringTable.h"
 #include "platform/qt/WaitCursor.h"
 #include "storage/SQLiteException.h"
+#include "ui/FileDialogFilters.h"
 #include "ui/ModalRunner.h"
 #include "ui/TextBytes.h"
 

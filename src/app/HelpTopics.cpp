@@ -57,6 +57,8 @@ constexpr TOPIC kTopics[] = {
     {"MoveToFolderDlg", "folders.htm"},
     {"CMoveToFolderDlg", "folders.htm"},
     {"FolderPickerDlg", "folders.htm"},
+    {"FolderPropertiesDlg", "folders.htm"},
+    {"CFolderPropertiesDlg", "folders.htm"},
     {"CFolderPickerDlg", "folders.htm"},
     {"PasGenDlg", "pasgen.htm"},
     {"CPasGenDlg", "pasgen.htm"},

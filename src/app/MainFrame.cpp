@@ -8,6 +8,7 @@
 #include "app/Commands.h"
 #include "app/CsvImportWizard.h"
 #include "app/DatabaseManagerDlg.h"
+#include "app/EditorFrame.h"
 #include "app/EditorManager.h"
 #include "app/ExportWizard.h"
 #include "app/FavTreeView.h"
@@ -161,9 +162,8 @@ void CMainFrame::UpdateCommands() {
         logged ? m_right->List()->SelectedIds() : std::vector<int>{};
     const int left = m_left->CurrentView();
     auto set = [this](int id, bool on) {
-        const COMMAND* c = FindCommand(id);
         if (QAction* a = Action(id))
-            a->setEnabled(on && c && c->available);
+            a->setEnabled(on);
     };
     set(cmd::kLogout, logged);
     set(cmd::kLogin, !logged);
@@ -180,7 +180,8 @@ void CMainFrame::UpdateCommands() {
     set(cmd::kRemoveFromFavorites,
         logged && left == CLeftFrame::kFavorites && m_doc.GetSelectedFavorite() > 0);
     set(cmd::kBackupOptions, logged);
-    set(cmd::kDatabaseManagement, logged);
+    // Creating or opening another file is what a logged-out user may well want.
+    set(cmd::kDatabaseManagement, true);
     // The new-item commands act on the current folder; without one a record would have no
     // parent and never show.
     const bool folder = logged && m_doc.GetCurrentFolder() > 0;
@@ -264,6 +265,10 @@ void CMainFrame::OnOptionChanged(int code) {
         ApplyTreeIconSize();
         for (CKivPasswordEdit* box : findChildren<CKivPasswordEdit*>())
             box->SetShowPassword(CKivPasswordEdit::kFromSettings);
+        // Editors are top-level windows of their own, not children of this one.
+        for (CEditorFrame* editor : m_app.Editors().Editors())
+            for (CKivPasswordEdit* box : editor->findChildren<CKivPasswordEdit*>())
+                box->SetShowPassword(CKivPasswordEdit::kFromSettings);
         m_doc.UpdateAllViews(nullptr, CTxDoc::kHintReloadAll);
         break;
     case msg::kChangeTray:
@@ -462,9 +467,9 @@ std::string CMainFrame::OpenPath() const {
 }
 
 void CMainFrame::DatabaseManagement() {
-    if (!m_doc.IsAuthorised())
-        return;
-    CDatabaseManagerDlg dialog(m_doc, OpenPath(), this);
+    const std::string path =
+        m_doc.IsAuthorised() ? OpenPath() : TresorixSettings().App_ConnectionString;
+    CDatabaseManagerDlg dialog(m_doc, path, this);
     const int result = RunModal(dialog);
     switch (result) {
     case CDatabaseManagerDlg::kCreate:

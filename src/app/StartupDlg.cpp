@@ -4,6 +4,7 @@
 #include "app/TrxImageList.h"
 #include "platform/MessageBox.h"
 #include "platform/TresorixSettings.h"
+#include "ui/FileDialogFilters.h"
 #include "ui/TextBytes.h"
 
 #include <QButtonGroup>
@@ -16,24 +17,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-
-// "Description|*.a;*.b|..." filters as file-dialog name filters.
-QString NameFilters(const QString& filter) {
-    const QStringList parts = filter.split(u'|', Qt::SkipEmptyParts);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(u';', u' ');
-        QString name = parts[i];
-        filters << (name.contains(u'(') ? name.left(name.indexOf(u'(')).trimmed() : name) +
-                       QStringLiteral(" (") + patterns + u')';
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
-} // namespace
 
 CStartupDlg::CStartupDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("StartupDlg"));
@@ -116,9 +99,10 @@ void CStartupDlg::UpdateControls() {
 }
 
 void CStartupDlg::Browse() {
-    const QString path = QFileDialog::getOpenFileName(this, Tr(ids::kOpenTitle), GetPath(),
-                                                      NameFilters(Tr(ids::kOpenFilter)), nullptr,
-                                                      QFileDialog::ReadOnly);
+    const QString path = QFileDialog::getOpenFileName(
+        this, Tr(ids::kOpenTitle), GetPath(),
+        FileDialogFilters(Tr(ids::kOpenFilter)).join(QStringLiteral(";;")), nullptr,
+        QFileDialog::ReadOnly);
     if (path.isEmpty())
         return;
     SetPath(path);

@@ -10,6 +10,7 @@
 #include <vector>
 
 class CExportGroup;
+class CTresorixSettings;
 class CTxExport;
 class IReportTemplates;
 
@@ -31,6 +32,10 @@ public:
     virtual ~CReportOutput();
     CReportOutput(const CReportOutput&) = delete;
     CReportOutput& operator=(const CReportOutput&) = delete;
+
+    // Takes the output's options from settings, as each output does when it is made. A wizard
+    // chooses the output before the page with its options, so it calls this again at the end.
+    virtual void ReadSettings(const CTresorixSettings&) {}
 
     virtual bool BeginReport(const REPORTINFO& info) = 0;
     virtual bool EndReport(const REPORTINFO& info) = 0;

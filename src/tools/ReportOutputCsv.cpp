@@ -17,7 +17,10 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 } // namespace
 
 CReportOutputCsv::CReportOutputCsv() {
-    const CTresorixSettings& settings = TresorixSettings();
+    ReadSettings(TresorixSettings());
+}
+
+void CReportOutputCsv::ReadSettings(const CTresorixSettings& settings) {
     m_options.separator = settings.Import_CsvFieldSeparator;
     m_options.header = settings.Import_CsvFirstRowIsHeader != 0;
     m_options.quotes = settings.Import_CsvStripQuotes != 0;

@@ -17,6 +17,7 @@ public:
     // Options from the settings (Import_CsvFieldSeparator, Import_CsvFirstRowIsHeader,
     // Import_CsvStripQuotes, Export_ChangeCRLF).
     CReportOutputCsv();
+    void ReadSettings(const CTresorixSettings& settings) override;
 
     void SetOptions(const OPTIONS& options) { m_options = options; }
     const OPTIONS& GetOptions() const { return m_options; }

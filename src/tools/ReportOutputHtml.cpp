@@ -7,7 +7,10 @@
 #include "tools/ReportText.h"
 
 CReportOutputHtml::CReportOutputHtml() {
-    const CTresorixSettings& settings = TresorixSettings();
+    ReadSettings(TresorixSettings());
+}
+
+void CReportOutputHtml::ReadSettings(const CTresorixSettings& settings) {
     m_options.look = settings.Export_HtmlReportType == kSimple ? kSimple : kClassic;
     m_options.fullWidth = settings.Export_HtmlFullWidth != 0;
     m_options.variegatedRows = settings.Export_HtmlVariegatedRows != 0;

@@ -18,6 +18,7 @@ public:
     // Options from the settings (Export_HtmlReportType, Export_HtmlFullWidth,
     // Export_HtmlVariegatedRows, Export_HtmlReportSearchField).
     CReportOutputHtml();
+    void ReadSettings(const CTresorixSettings& settings) override;
 
     void SetOptions(const OPTIONS& options) { m_options = options; }
     const OPTIONS& GetOptions() const { return m_options; }

@@ -22,8 +22,13 @@ void AppendElement(std::string& out, const std::string& name, const std::string&
 
 } // namespace
 
-CReportOutputXml::CReportOutputXml()
-    : m_customFields(TresorixSettings().Export_XmlReportCustomFields != 0) {}
+CReportOutputXml::CReportOutputXml() {
+    ReadSettings(TresorixSettings());
+}
+
+void CReportOutputXml::ReadSettings(const CTresorixSettings& settings) {
+    m_customFields = settings.Export_XmlReportCustomFields != 0;
+}
 
 bool CReportOutputXml::BeginReport(const REPORTINFO& info) {
     std::string head;

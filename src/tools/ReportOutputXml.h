@@ -8,6 +8,7 @@ class CReportOutputXml : public CReportOutput {
 public:
     // Custom fields from the setting Export_XmlReportCustomFields.
     CReportOutputXml();
+    void ReadSettings(const CTresorixSettings& settings) override;
 
     void SetCustomFields(bool on) { m_customFields = on; }
     bool GetCustomFields() const { return m_customFields; }

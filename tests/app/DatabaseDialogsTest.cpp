@@ -296,6 +296,22 @@ void DatabaseDialogsTest::ManagerCompressesAndOpensAnotherFile() {
     });
     QVERIFY(s.Doc().IsAuthorised());
     QCOMPARE(s.Doc().GetRecord(25)->GetName(), std::string("Backup keys"));
+
+    // Logged out the manager still opens: compaction and locating say why they cannot run,
+    // and another file can be opened.
+    s.Frame().OnCommand(cmd::kLogout);
+    QCoreApplication::processEvents();
+    QVERIFY(!s.Doc().IsAuthorised());
+    QVERIFY(s.Enabled(cmd::kDatabaseManagement));
+    RunManager(s, [&](CDatabaseManagerDlg& manager) {
+        manager.OnCompress();
+        manager.OnLocate();
+        s.script->Add(apptest::LoginStep(QStringLiteral("alice"), QStringLiteral("correct horse")));
+        manager.OpenFile(other.toStdString());
+    });
+    QCOMPARE(h.Count(61333), 2);
+    QVERIFY(s.Doc().IsAuthorised());
+    QCOMPARE(QString::fromStdString(s.Frame().OpenPath()), other);
 }
 
 TX_APP_TEST_MAIN(DatabaseDialogsTest)

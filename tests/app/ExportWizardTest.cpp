@@ -69,6 +69,23 @@ QByteArray EngineExport(CTxDoc& doc, int type, const std::vector<int>& checked,
     return ReadAll(path);
 }
 
+// Types a fixed username and password into the login check.
+class CTypedLogin : public ILoginDialog {
+public:
+    CTypedLogin(std::string user, std::string password)
+        : m_user(std::move(user)), m_password(std::move(password)) {}
+    bool DoModal(const std::string& path, const CHECK& check, void*) override {
+        std::vector<std::string> keys = PasswordKeyTexts(m_password);
+        const bool accepted = check(path, m_user, keys);
+        WipeTexts(keys);
+        return accepted;
+    }
+
+private:
+    std::string m_user;
+    std::string m_password;
+};
+
 Qt::CheckState CheckOf(CExportTreeWidget* tree, int id) {
     QTreeWidgetItem* item = tree->FindItem(id);
     return item ? item->checkState(0) : Qt::PartiallyChecked;
@@ -83,6 +100,8 @@ private slots:
     void CsvExportFollowsThePagesAndMatchesTheEngine();
     void HtmlExportOfTheCascadedTreeAndAFailedFile();
     void TrxPageChecksUserAndPasswords();
+    void XmlAndSimpleHtmlMatchTheEngine();
+    void TrxWithAPasswordOpensWithIt();
 };
 
 void ExportWizardTest::CsvExportFollowsThePagesAndMatchesTheEngine() {
@@ -305,6 +324,109 @@ void ExportWizardTest::TrxPageChecksUserAndPasswords() {
     QVERIFY(wizard.FinishPage()->Succeeded());
     QVERIFY(QFile::exists(vault.FilePath(QStringLiteral("copy.tpx"))));
     QVERIFY(!wizard.button(QWizard::BackButton)->isVisible());
+}
+
+void ExportWizardTest::XmlAndSimpleHtmlMatchTheEngine() {
+    apptest::CSampleVault vault;
+    QVERIFY(vault.IsOpen());
+    CScopedMessageRecorder messages;
+    CScopedShellRecorder shell;
+    CTresorixSettings& settings = TresorixSettings();
+    const std::vector<int> columns = {kColumnName,  kColumnLogin, kColumnPassword,
+                                      kColumnEmail, kColumnUrl,   kColumnComments};
+    for (int type : {int(CTxExport::kXml), int(CTxExport::kHtml)}) {
+        ResetExportSettings(settings, type);
+        settings.Export_OpenFile = 0;
+        settings.Export_XmlReportCustomFields = 0;
+        const QString path = vault.FilePath(type == CTxExport::kXml ? QStringLiteral("out.xml")
+                                                                    : QStringLiteral("out.htm"));
+        settings.Export_Filename = ToBytes(path);
+        {
+            CExportWizard wizard(vault.Doc(), settings);
+            wizard.show();
+            wizard.next();
+            wizard.next();
+            if (type == CTxExport::kXml) {
+                QCOMPARE(wizard.currentId(), int(CExportWizard::kXmlOptions));
+                wizard.XmlPage()->TitleEdit()->setText(QStringLiteral("Vault"));
+                wizard.XmlPage()->CustomFieldsBox()->setChecked(true);
+            } else {
+                QCOMPARE(wizard.currentId(), int(CExportWizard::kHtmlOptions));
+                wizard.HtmlPage()->SimpleButton()->setChecked(true);
+            }
+            wizard.next();
+            // A folder whose record carries custom fields, and the sub-folder tree.
+            wizard.DataPage()->Tree()->FindItem(7)->setCheckState(0, Qt::Checked);
+            wizard.DataPage()->Tree()->FindItem(5)->setCheckState(0, Qt::Checked);
+            wizard.next();
+            wizard.next();
+            wizard.next();
+            QCOMPARE(wizard.currentId(), int(CExportWizard::kFinish));
+            QVERIFY(wizard.FinishPage()->Succeeded());
+        }
+        if (type == CTxExport::kXml)
+            QCOMPARE(settings.Export_XmlReportCustomFields, 1);
+        else
+            QCOMPARE(settings.Export_HtmlReportType, 1);
+        const QByteArray written = ReadAll(path);
+        QVERIFY(!written.isEmpty());
+        const QByteArray expected = EngineExport(
+            vault.Doc(), type, {1, 5, 7, 8, 9, 12, 14, 15, 17, 18, 22, 25}, columns,
+            settings.Export_HtmlReportTitle, vault.FilePath(QStringLiteral("engine.out")));
+        QCOMPARE(written, expected);
+    }
+    QVERIFY(shell.Calls().empty());
+    QVERIFY(messages.Messages().empty());
+}
+
+void ExportWizardTest::TrxWithAPasswordOpensWithIt() {
+    apptest::CSampleVault vault;
+    QVERIFY(vault.IsOpen());
+    CScopedMessageRecorder messages;
+    CTresorixSettings& settings = TresorixSettings();
+    ResetExportSettings(settings, CTxExport::kTrx);
+    settings.Export_OpenFile = 0;
+    const QString path = vault.FilePath(QStringLiteral("copy.tpx"));
+    settings.Export_Filename = ToBytes(path);
+    {
+        CExportWizard wizard(vault.Doc(), settings);
+        wizard.show();
+        wizard.next();
+        wizard.next();
+        wizard.TrxPage()->UserEdit()->setText(QStringLiteral("erin"));
+        wizard.TrxPage()->PasswordEdit()->setText(QStringLiteral("pw-4711"));
+        wizard.TrxPage()->RetypeEdit()->setText(QStringLiteral("pw-4711"));
+        wizard.next();
+        QCOMPARE(wizard.currentId(), int(CExportWizard::kData));
+        wizard.DataPage()->Tree()->FindItem(3)->setCheckState(0, Qt::Checked);
+        wizard.next();
+        wizard.next();
+        QVERIFY(wizard.FinishPage()->Succeeded());
+    }
+    QVERIFY(messages.Messages().empty());
+    const QString folder = FromBytes(vault.Doc().GetRecord(3)->GetName());
+    const QString record = FromBytes(vault.Doc().GetRecord(11)->GetName());
+
+    CTypedLogin wrong("erin", "S3cret!pass");
+    CTxDoc refused;
+    refused.SetLoginDialog(&wrong);
+    QVERIFY(!refused.OpenDataFile(ToBytes(path)));
+
+    CTypedLogin right("erin", "pw-4711");
+    CTxDoc copy;
+    copy.SetLoginDialog(&right);
+    QVERIFY(copy.OpenDataFile(ToBytes(path)));
+    int copiedFolder = 0;
+    TComPtr<ITreeIterator> it = copy.GetNode(1)->GetIterator(ITreeItem::kChildren);
+    for (TComPtr<ITreeItem> child = it->First(); child; child = it->Next())
+        if (FromBytes(copy.GetRecord(child->GetID())->GetName()) == folder)
+            copiedFolder = child->GetID();
+    QVERIFY(copiedFolder > 0);
+    it = copy.GetNode(copiedFolder)->GetIterator(ITreeItem::kChildren);
+    TComPtr<ITreeItem> child = it->First();
+    QVERIFY(child);
+    QCOMPARE(FromBytes(copy.GetRecord(child->GetID())->GetName()), record);
+    copy.CloseContents();
 }
 
 TX_APP_TEST_MAIN(ExportWizardTest)

@@ -14,6 +14,7 @@
 #include "storage/KivCursor.h"
 #include "storage/KivDatabase.h"
 #include "storage/Row.h"
+#include "ui/FileDialogFilters.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,8 +156,12 @@ void FileRecordTest::FilterListKeepsLabelsAndMatchesEveryPattern() {
     QVERIFY(filters[7].startsWith(QStringLiteral("Archives (")));
     QCOMPARE(FileDialogFilters(LoadString(63402)),
              QStringList{QStringLiteral("All Files (*.*) (*)")});
-    QVERIFY(FileDialogFilters("").isEmpty());
-    QVERIFY(FileDialogFilters("Broken|").size() == 1);
+    QVERIFY(FileDialogFilters(QString()).isEmpty());
+    QVERIFY(FileDialogFilters(QStringLiteral("Broken|")).size() == 1);
+    // A label listing its patterns with commas must not hide the files they name.
+    const QStringList html = FileDialogFilters(LoadString(62410));
+    QVERIFY(!html.isEmpty());
+    QVERIFY(html[0].endsWith(QStringLiteral("(*.htm *.html)")));
 }
 
 void FileRecordTest::BigFileIsAddedWithProgressAndSavedBackIdentical() {

@@ -44,6 +44,7 @@ private slots:
     void NewFolderAsksAgainForAnEmptyNameAndTakesAnotherParent();
     void EmptyRecycleBinAsksFirst();
     void DeleteAndDuplicateActOnTheListSelection();
+    void CommandsFollowTheLoginAndTheSelection();
 };
 
 void FolderCommandsTest::MoveToRefusesTheFolderItselfAndItsDescendants() {
@@ -199,6 +200,57 @@ void FolderCommandsTest::DeleteAndDuplicateActOnTheListSelection() {
     s.Frame().OnCommand(cmd::kDelete);
     QCOMPARE(s.Parent(14), 2);
     QVERIFY(s.h.messages.Messages().empty()); // deleting asks nothing
+}
+
+void FolderCommandsTest::CommandsFollowTheLoginAndTheSelection() {
+    CAppHarness h;
+    CSampleApp s(h);
+    if (s.vault.isEmpty())
+        QSKIP("fixtures missing");
+    QVERIFY(s.Start());
+    s.app->Settings().Backup_RemaindDaysEnable = 0;
+    const std::vector<int> always = {
+        cmd::kShowTree,          cmd::kShowFavorites, cmd::kShowSearch,
+        cmd::kOptions,           cmd::kLayout,        cmd::kExit,
+        cmd::kPasswordGenerator, cmd::kHelpTopics,    cmd::kDatabaseManagement,
+        cmd::kClearClipboard};
+    const std::vector<int> folderOnly = {
+        cmd::kLogout,        cmd::kDelete,           cmd::kMoveTo,    cmd::kEmptyRecycleBin,
+        cmd::kRefresh,       cmd::kBackupOptions,    cmd::kNewFolder, cmd::kNewPassword,
+        cmd::kNewCreditCard, cmd::kNewNote,          cmd::kNewUrl,    cmd::kAddFile,
+        cmd::kRename,        cmd::kFolderProperties, cmd::kSelectAll, cmd::kImportCsv,
+        cmd::kExport};
+    const std::vector<int> recordOnly = {cmd::kDuplicate, cmd::kAddToFavorites, cmd::kOpenItem};
+    auto expect = [&](const std::vector<int>& ids, bool on) {
+        for (int id : ids)
+            if (s.Enabled(id) != on)
+                return id;
+        return 0;
+    };
+
+    s.Open(3);
+    s.FocusTree();
+    QCOMPARE(expect(always, true), 0);
+    QCOMPARE(expect(folderOnly, true), 0);
+    QCOMPARE(expect(recordOnly, false), 0);
+    QVERIFY(!s.Enabled(cmd::kLogin));
+    QVERIFY(s.SelectRecord(11));
+    QCOMPARE(expect(recordOnly, true), 0);
+    // The root folder can be neither deleted nor moved.
+    s.Open(1);
+    s.FocusTree();
+    QVERIFY(!s.Enabled(cmd::kDelete));
+    QVERIFY(!s.Enabled(cmd::kMoveTo));
+
+    s.Frame().OnCommand(cmd::kLogout);
+    QCoreApplication::processEvents();
+    QVERIFY(!s.Doc().IsAuthorised());
+    QCOMPARE(expect(always, true), 0);
+    QCOMPARE(expect(folderOnly, false), 0);
+    QCOMPARE(expect(recordOnly, false), 0);
+    QVERIFY(s.Enabled(cmd::kLogin));
+    QVERIFY(!s.Enabled(cmd::kBack));
+    QVERIFY(!s.Enabled(cmd::kForward));
 }
 
 TX_APP_TEST_MAIN(FolderCommandsTest)

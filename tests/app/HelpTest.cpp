@@ -15,6 +15,7 @@
 #include "app/FileChangedDlg.h"
 #include "app/FileRecordDlg.h"
 #include "app/FolderPickerDlg.h"
+#include "app/FolderPropertiesDlg.h"
 #include "app/HelpTopics.h"
 #include "app/HelpWindow.h"
 #include "app/LinkEditorDlg.h"
@@ -361,6 +362,8 @@ void HelpTest::EveryWindowOfTheProgramHasItsPage() {
     expect(&move, "folders.htm");
     CFolderPickerDlg picker(doc, 1);
     expect(&picker, "folders.htm");
+    CFolderPropertiesDlg properties(doc, 3);
+    expect(&properties, "folders.htm");
     CChangeIconDlg icon(3);
     expect(&icon, "editors.htm");
     CCustomFieldDlg field;

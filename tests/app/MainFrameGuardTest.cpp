@@ -294,6 +294,9 @@ void MainFrameGuardTest::LogoutIsRefusedWhileAnEditorHoldsChanges() {
     CAppHarness h;
     Set(h, "ALogout_Enable", 1);
     Set(h, "ALogout_Time", 5);
+    Set(h, "Tray_Enable", 1);
+    Set(h, "Tray_HideClose", 1);
+    Set(h, "ALogout_OnTray", 0);
     CGuardedSession s(h);
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
@@ -325,6 +328,20 @@ void MainFrameGuardTest::LogoutIsRefusedWhileAnEditorHoldsChanges() {
     QCOMPARE(h.Count(kIdCloseAllItems), 3);
     QVERIFY(s.TimerRunning());
     QVERIFY(editor->IsModified());
+    // Exit is refused too, also from the tray menu while the window is hidden.
+    s.Frame().OnCommand(cmd::kExit);
+    QCoreApplication::processEvents();
+    QVERIFY(s.Doc().IsAuthorised());
+    QVERIFY(s.Frame().isVisible());
+    QCOMPARE(h.Count(kIdCloseAllItems), 4);
+    QVERIFY(!s.Frame().close());
+    QVERIFY(s.Frame().IsHiddenToTray());
+    s.Frame().OnCommand(cmd::kExit);
+    QCoreApplication::processEvents();
+    QVERIFY(s.Doc().IsAuthorised());
+    QCOMPARE(h.Count(kIdCloseAllItems), 5);
+    QCOMPARE(s.app->Editors().Find(kRecord), editor);
+    QCOMPARE(editor->Panel()->NameBox()->text(), QStringLiteral("Changed, not saved"));
     // Nor may the desktop session end: the main window says why (1124).
     QVERIFY(!s.app->QueryEndSession());
     s.Pump();
@@ -345,6 +362,7 @@ void MainFrameGuardTest::LogoutIsRefusedWhileAnEditorHoldsChanges() {
     s.Tick(0);
     s.Tick(300);
     QVERIFY(!s.Doc().IsAuthorised());
+    QVERIFY(s.app->Editors().Editors().empty());
 }
 
 void MainFrameGuardTest::LogoutWaitsForAProgressWindow() {

@@ -8,6 +8,7 @@
 #include "app/LinkEditorDlg.h"
 #include "app/Messages.h"
 #include "app/NoteEditPanel.h"
+#include "app/PasGenDlg.h"
 #include "app/PasswordEditPanel.h"
 #include "app/UrlEditPanel.h"
 #include "ui/PasswordEdit.h"
@@ -62,6 +63,7 @@ private slots:
     void HyperlinkBoxTellsLinksAndReportsFailures();
     void UnknownLinkOpensTheLinkEditorOnLeavingTheBox();
     void AddToFavoritesFromANewRecordAsksFirst();
+    void GeneratorOkReplacesThePasswordAndCancelLeavesIt();
 };
 
 void RecordEditorTest::EmptyNameSavesAndTitlesAsUntitled() {
@@ -519,6 +521,44 @@ void RecordEditorTest::AddToFavoritesFromANewRecordAsksFirst() {
     v.editors->Find(kWorkVpn)->OnCommand(32795);
     QVERIFY(v.doc.GetFavorites().Find(kWorkVpn) >= 0);
     QCOMPARE(v.Count(kIdDataChanged), 2);
+}
+
+void RecordEditorTest::GeneratorOkReplacesThePasswordAndCancelLeavesIt() {
+    CEditorVault v;
+    QVERIFY(v.Open());
+    const PASSWORD_GENERATOR previous = SetPasswordGenerator(RunPasswordGeneratorFor);
+    v.editors->OpenItem(kGmail);
+    CPasswordFrame* editor = PasswordEditor(v, kGmail);
+    QVERIFY(editor);
+    const QString stored = editor->Fields()->PasswordBox()->text();
+    QVERIFY(!editor->IsModified());
+    {
+        CModalScript script;
+        script.Add([](QDialog& d) {
+            d.reject();
+            return d.result();
+        });
+        editor->Fields()->GenerateButton()->click();
+        QVERIFY(script.Done());
+    }
+    QCOMPARE(editor->Fields()->PasswordBox()->text(), stored);
+    QVERIFY(!editor->IsModified());
+    {
+        CModalScript script;
+        script.Add([](QDialog& d) {
+            auto& dialog = dynamic_cast<CPasGenDlg&>(d);
+            dialog.PasswordEdit()->setText(QStringLiteral("Gen3rated!pw"));
+            dialog.accept();
+            return dialog.result();
+        });
+        editor->Fields()->GenerateButton()->click();
+        QVERIFY(script.Done());
+    }
+    QCOMPARE(editor->Fields()->PasswordBox()->text(), QStringLiteral("Gen3rated!pw"));
+    QVERIFY(editor->IsModified());
+    SetPasswordGenerator(previous);
+    v.messages.Script({IDNO});
+    QVERIFY(editor->CloseEditor());
 }
 
 TX_APP_TEST_MAIN(RecordEditorTest)

@@ -249,7 +249,8 @@ void ToolWindowsTest::ImportWizardStoresTheCheckedRowsOfAFile() {
     CTresorixSettings settings;
     ResetImportSettings(settings);
     const QString csv = vault.FilePath(QStringLiteral("in.csv"));
-    WriteText(csv, "Name;Login;Password\nNew mail;bob;pw1\n;alice;pw2\nShort;x\n\nAfter;y;z\n");
+    WriteText(csv,
+              "Name;Login;Password\n\"New mail\";\"bob\";pw1\n;alice;pw2\nShort;x\n\nAfter;y;z\n");
 
     CCsvImportWizard wizard(vault.Doc(), settings, 3);
     QCOMPARE(wizard.windowTitle(), QStringLiteral("Importing Wizard"));
@@ -286,6 +287,7 @@ void ToolWindowsTest::ImportWizardStoresTheCheckedRowsOfAFile() {
     QVERIFY(WasShown(messages, 61363));
     QCOMPARE(file->SeparatorEdit()->text(), QStringLiteral(";"));
     file->HeaderBox()->setChecked(true);
+    file->QuotesBox()->setChecked(true);
     wizard.next();
 
     CImportCsvPageFields* fields = wizard.FieldsPage();
@@ -313,6 +315,7 @@ void ToolWindowsTest::ImportWizardStoresTheCheckedRowsOfAFile() {
     QTreeWidget* list = values->List();
     QCOMPARE(list->topLevelItemCount(), 3);
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("New mail"));
+    QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("bob"));
     QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("Password (1)"));
     QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("x"));
     const QColor warning(255, 190, 125);

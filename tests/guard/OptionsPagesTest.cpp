@@ -47,6 +47,25 @@ void OptionsPagesTest::ClipboardAndAppearancePagesWriteTheirMembers() {
     QCOMPARE(appearance.Apply(settings), msg::kChangeAppearance);
     QCOMPARE(settings.App_ShowPasswords, 1);
     QCOMPARE(appearance.Apply(settings), 0);
+
+    // The view boxes start from their members and each change alone gives code 6.
+    settings.View_ShowGridLines = 1;
+    settings.View_FullRowSelect = 0;
+    settings.View_TreeViewLargeIcons = 0;
+    settings.View_FavViewLargeIcons = 1;
+    settings.View_EditUnknownLinks = 1;
+    CAppearanceOptionsPage view(settings);
+    const bool expected[] = {true, false, false, true, true};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(view.ViewBox(i)->isChecked(), expected[i]);
+    QCOMPARE(view.Apply(settings), 0);
+    view.ViewBox(2)->setChecked(true);
+    view.ViewBox(4)->setChecked(false);
+    QCOMPARE(view.Apply(settings), msg::kChangeAppearance);
+    QCOMPARE(settings.View_TreeViewLargeIcons, 1);
+    QCOMPARE(settings.View_EditUnknownLinks, 0);
+    QCOMPARE(settings.View_ShowGridLines, 1);
+    QCOMPARE(settings.App_ShowPasswords, 1);
 }
 
 void OptionsPagesTest::TrayPageEnablesItsControlsWithTheIcon() {
