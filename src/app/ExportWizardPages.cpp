@@ -25,6 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -74,6 +76,29 @@ void KeepOneCharacter(QLineEdit* edit, QString& last) {
         }
         last = typed;
     });
+}
+
+// A small picture of a report table in one of the two looks: Classic has a black header row
+// and grey rows without lines, Simple a plain grid.
+QPixmap LookPreview(bool simple) {
+    constexpr int kWidth = 96, kRow = 10, kRows = 5;
+    QPixmap pixmap(kWidth, kRow * kRows + 1);
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    for (int r = 0; r < kRows; ++r) {
+        const QRect row(0, r * kRow, kWidth - 1, kRow);
+        if (simple) {
+            painter.setPen(Qt::black);
+            painter.drawRect(row);
+            painter.drawLine(kWidth / 3, row.top(), kWidth / 3, row.bottom());
+            painter.drawLine(2 * kWidth / 3, row.top(), 2 * kWidth / 3, row.bottom());
+        } else {
+            painter.fillRect(row, r == 0 ? QColor(0, 0, 0) : QColor(0xEE, 0xEE, 0xEE));
+        }
+        painter.fillRect(QRect(3, r * kRow + 4, kWidth / 4, 2),
+                         !simple && r == 0 ? Qt::white : QColor(0x30, 0x30, 0x5F));
+    }
+    return pixmap;
 }
 
 } // namespace
@@ -191,8 +216,14 @@ CExportPage2_HtmlOptions::CExportPage2_HtmlOptions(CExportWizard& wizard)
     auto* layout = new QFormLayout(this);
     layout->addRow(QStringLiteral("Report title:"), m_title);
     auto* looks = new QHBoxLayout;
-    looks->addWidget(m_classic);
-    looks->addWidget(m_simple);
+    for (QRadioButton* look : {m_classic, m_simple}) {
+        auto* picture = new QLabel(this);
+        picture->setPixmap(LookPreview(look == m_simple));
+        auto* column = new QVBoxLayout;
+        column->addWidget(look);
+        column->addWidget(picture);
+        looks->addLayout(column);
+    }
     looks->addStretch();
     layout->addRow(QStringLiteral("Appearance:"), looks);
     layout->addRow(m_variegated);

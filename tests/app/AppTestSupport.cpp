@@ -58,6 +58,8 @@ int Finish(QDialog& dialog) {
 CAppHarness::CAppHarness()
     : m_instance(QStringLiteral("tx-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {
     messages.SetDefaultAnswer(IDOK);
+    // The reminder's ten-second countdown would hold up every logout; its tests turn it on.
+    store.WriteProfileInt("Settings", "Backup_RemaindDaysEnable", 0);
 }
 
 CTresorixApp::OPTIONS CAppHarness::Options() const {

@@ -43,7 +43,6 @@ void AttachmentPromptTest::ChangedCopyAsksWithTheStoredChoice() {
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
-    s.app->Settings().Backup_RemaindDaysEnable = 0;
     s.Doc().SetTempFolderBase(h.dir.filePath(QStringLiteral("tmp")).toStdString());
     s.app->Settings().Files_FileChangedAction = 2;
     QVERIFY(s.Doc().OpenFileItem(kPassport));

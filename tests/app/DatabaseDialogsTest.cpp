@@ -133,6 +133,7 @@ void DatabaseDialogsTest::OptionsStopTheCountdownAndAreStoredOnOkOnly() {
     QVERIFY(s.Start());
     const QString folder = PrepareBackups(s);
     CTresorixSettings& settings = s.app->Settings();
+    settings.Backup_RemaindDaysEnable = 1;
     settings.Backup_RemaindDays = 7;
     settings.Backup_Timestamp = "_%Y";
     bool stopped = false;
@@ -221,7 +222,6 @@ void DatabaseDialogsTest::PasswordChangeChecksThenReopensWithTheNewPassword() {
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
-    s.app->Settings().Backup_RemaindDaysEnable = 0;
     bool wrongOld = false;
     bool mismatch = false;
     bool oldRefused = false;
@@ -277,7 +277,6 @@ void DatabaseDialogsTest::ManagerCompressesAndOpensAnotherFile() {
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
-    s.app->Settings().Backup_RemaindDaysEnable = 0;
     const QString other = apptest::CopyVault(s.h.dir, QStringLiteral("new-empty.tpx"));
     QVERIFY(!other.isEmpty());
     RunManager(s, [&](CDatabaseManagerDlg& manager) {

@@ -34,7 +34,6 @@ void FavoritesTest::ViewListsTheStoredOrderAndFollowsTheLogin() {
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
-    s.app->Settings().Backup_RemaindDaysEnable = 0;
     QVERIFY(s.Enabled(cmd::kShowFavorites));
     s.Frame().OnCommand(cmd::kShowFavorites);
     QCOMPARE(s.Frame().Left()->CurrentView(), int(CLeftFrame::kFavorites));

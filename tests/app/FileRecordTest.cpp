@@ -374,7 +374,6 @@ void FileRecordTest::OpenedCopyChangesFollowTheChosenAction() {
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
-    s.app->Settings().Backup_RemaindDaysEnable = 0;
     s.Doc().SetTempFolderBase(h.dir.filePath(QStringLiteral("tmp")).toStdString());
     const QByteArray original = Stored(s.Doc(), h.dir.path(), kPassport);
     QString copy;
@@ -451,7 +450,6 @@ void FileRecordTest::UnsavedChangesAreAskedAboutAndBlockLogout() {
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
-    s.app->Settings().Backup_RemaindDaysEnable = 0;
 
     // Cancel stays, Yes saves and closes; a logout meanwhile is refused.
     bool refused = false;

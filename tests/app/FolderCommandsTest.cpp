@@ -208,7 +208,6 @@ void FolderCommandsTest::CommandsFollowTheLoginAndTheSelection() {
     if (s.vault.isEmpty())
         QSKIP("fixtures missing");
     QVERIFY(s.Start());
-    s.app->Settings().Backup_RemaindDaysEnable = 0;
     const std::vector<int> always = {
         cmd::kShowTree,          cmd::kShowFavorites, cmd::kShowSearch,
         cmd::kOptions,           cmd::kLayout,        cmd::kExit,

@@ -1,6 +1,5 @@
-#include "SampleSession.h"
+#include "GuardedSession.h"
 
-#include "app/AutoLogout.h"
 #include "app/AutoLogoutTray.h"
 #include "app/Commands.h"
 #include "app/CreditCardEditPanel.h"
@@ -12,7 +11,6 @@
 #include "app/PasswordEditPanel.h"
 #include "app/PreviewPanels.h"
 #include "app/ProgressDlg.h"
-#include "guard/GuardFakes.h"
 #include "platform/IdleTime.h"
 #include "platform/ScreenLock.h"
 #include "platform/SecretClipboard.h"
@@ -35,52 +33,15 @@ namespace {
 constexpr unsigned kIdCloseAllItems = 61325;
 constexpr int kRecord = 11; // a password record of folder 3
 
-// The sample session with fake idle time, screen lock and notification area.
-struct CGuardedSession : CSampleSession {
-    explicit CGuardedSession(CAppHarness& harness) : CSampleSession(harness) {}
-
-    bool Start() {
-        if (vault.isEmpty())
-            return false;
-        // The backup reminder after each logout would count down its ten seconds.
-        h.store.WriteProfileInt("Settings", "Backup_RemaindDaysEnable", 0);
-        CModalScript script;
-        script.Add(apptest::LoginAsCarol);
-        CTresorixApp::OPTIONS options = h.Options();
-        options.idleTime = &idle;
-        options.screenLock = &lock;
-        options.trayIcon = &tray;
-        app = std::make_unique<CTresorixApp>(options);
-        if (!app->InitInstance({QStringLiteral("tresorix"), vault}))
-            return false;
-        QCoreApplication::processEvents();
-        return script.Done() && script.Unexpected() == 0;
-    }
-    // One tick of timer 105 and the Logout command it may post.
-    void Tick(uint32_t idleSeconds) {
-        idle.SetIdleSeconds(idleSeconds);
-        Frame().AutoLogout().OnTimer();
-        Pump();
-    }
+struct CGuardedSession : apptest::CGuardedSession {
+    using apptest::CGuardedSession::CGuardedSession;
     void Minimize() {
         Frame().showMinimized();
         Pump();
     }
-    // The queued command, then the messages it queues in turn (1137, 1138).
-    static void Pump() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-    bool TimerRunning() { return Frame().AutoLogout().IsTimerRunning(); }
-
-    CFakeIdleTime idle;
-    CFakeScreenLock lock;
-    CFakeTrayIcon tray;
 };
 
-void Set(CAppHarness& h, const char* key, int value) {
-    h.store.WriteProfileInt("Settings", key, value);
-}
+constexpr auto Set = apptest::SetProfileInt;
 
 // The desktop's clipboard with the program's stamps, installed for one test.
 struct CScopedSecretClipboard {

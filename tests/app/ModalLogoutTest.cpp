@@ -1,6 +1,5 @@
-#include "SampleSession.h"
+#include "GuardedSession.h"
 
-#include "app/AutoLogout.h"
 #include "app/ChangePaswordDlg.h"
 #include "app/Commands.h"
 #include "app/DatabaseManagerDlg.h"
@@ -12,7 +11,6 @@
 #include "app/FileRecordDlg.h"
 #include "app/PasswordEditPanel.h"
 #include "app/TxTrayIcon.h"
-#include "guard/GuardFakes.h"
 #include "platform/IdleTime.h"
 #include "platform/ScreenLock.h"
 
@@ -35,33 +33,17 @@ constexpr int kFolder = 3;
 constexpr int kRecord = 11; // a password record of folder 3
 constexpr int kFileRecord = 24;
 
-void Set(CAppHarness& h, const char* key, int value) {
-    h.store.WriteProfileInt("Settings", key, value);
-}
+constexpr auto Set = apptest::SetProfileInt;
 
-// The sample session with fake idle time, screen lock and notification area; auto-logout
-// after five idle minutes.
-struct CGuardedSession : CSampleSession {
-    explicit CGuardedSession(CAppHarness& harness) : CSampleSession(harness) {}
+// The guarded session with auto-logout after five idle minutes.
+struct CGuardedSession : apptest::CGuardedSession {
+    using apptest::CGuardedSession::CGuardedSession;
 
     bool Start() {
-        if (vault.isEmpty())
-            return false;
-        Set(h, "Backup_RemaindDaysEnable", 0);
         Set(h, "ALogout_Enable", 1);
         Set(h, "ALogout_Time", 5);
         Set(h, "ALogout_OnScreenSaver", 1);
-        CModalScript script;
-        script.Add(apptest::LoginAsCarol);
-        CTresorixApp::OPTIONS options = h.Options();
-        options.idleTime = &idle;
-        options.screenLock = &lock;
-        options.trayIcon = &tray;
-        app = std::make_unique<CTresorixApp>(options);
-        if (!app->InitInstance({QStringLiteral("tresorix"), vault}))
-            return false;
-        QCoreApplication::processEvents();
-        return script.Done() && script.Unexpected() == 0;
+        return apptest::CGuardedSession::Start();
     }
     // A tick of timer 105 past the limit and the Logout command it posts (after a tick with
     // input, so that an earlier refusal does not hold it back).
@@ -72,10 +54,6 @@ struct CGuardedSession : CSampleSession {
         Frame().AutoLogout().OnTimer();
         Pump();
         idle.SetIdleSeconds(0);
-    }
-    static void Pump() {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
     }
     int StopBoxes() const {
         int n = 0;
@@ -90,10 +68,6 @@ struct CGuardedSession : CSampleSession {
             ++n;
         return n;
     }
-
-    CFakeIdleTime idle;
-    CFakeScreenLock lock;
-    CFakeTrayIcon tray;
 };
 
 std::string PasswordOf(CTxDoc& doc, int id) {

@@ -49,7 +49,6 @@ struct CSearchSession {
         app = std::make_unique<CTresorixApp>(h.Options());
         if (!app->InitInstance({QStringLiteral("tresorix"), vault}))
             return false;
-        app->Settings().Backup_RemaindDaysEnable = 0;
         Frame().Left()->SwitchView(CLeftFrame::kSearch);
         QCoreApplication::processEvents();
         return script.Done() && script.Unexpected() == 0;
