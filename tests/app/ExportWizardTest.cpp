@@ -69,23 +69,6 @@ QByteArray EngineExport(CTxDoc& doc, int type, const std::vector<int>& checked,
     return ReadAll(path);
 }
 
-// Types a fixed username and password into the login check.
-class CTypedLogin : public ILoginDialog {
-public:
-    CTypedLogin(std::string user, std::string password)
-        : m_user(std::move(user)), m_password(std::move(password)) {}
-    bool DoModal(const std::string& path, const CHECK& check, void*) override {
-        std::vector<std::string> keys = PasswordKeyTexts(m_password);
-        const bool accepted = check(path, m_user, keys);
-        WipeTexts(keys);
-        return accepted;
-    }
-
-private:
-    std::string m_user;
-    std::string m_password;
-};
-
 Qt::CheckState CheckOf(CExportTreeWidget* tree, int id) {
     QTreeWidgetItem* item = tree->FindItem(id);
     return item ? item->checkState(0) : Qt::PartiallyChecked;
@@ -407,12 +390,12 @@ void ExportWizardTest::TrxWithAPasswordOpensWithIt() {
     const QString folder = FromBytes(vault.Doc().GetRecord(3)->GetName());
     const QString record = FromBytes(vault.Doc().GetRecord(11)->GetName());
 
-    CTypedLogin wrong("erin", "S3cret!pass");
+    apptest::CSampleLogin wrong("erin", "S3cret!pass");
     CTxDoc refused;
     refused.SetLoginDialog(&wrong);
     QVERIFY(!refused.OpenDataFile(ToBytes(path)));
 
-    CTypedLogin right("erin", "pw-4711");
+    apptest::CSampleLogin right("erin", "pw-4711");
     CTxDoc copy;
     copy.SetLoginDialog(&right);
     QVERIFY(copy.OpenDataFile(ToBytes(path)));

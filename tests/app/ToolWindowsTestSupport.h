@@ -14,19 +14,26 @@
 #include <QTemporaryDir>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace apptest {
 
-// Types the sample vault's credentials into the login check.
+// Types a username and password (by default the sample vault's) into the login check.
 class CSampleLogin : public ILoginDialog {
 public:
+    explicit CSampleLogin(std::string user = "carol", std::string password = "S3cret!pass")
+        : m_user(std::move(user)), m_password(std::move(password)) {}
     bool DoModal(const std::string& path, const CHECK& check, void*) override {
-        std::vector<std::string> keys = PasswordKeyTexts("S3cret!pass");
-        const bool accepted = check(path, "carol", keys);
+        std::vector<std::string> keys = PasswordKeyTexts(m_password);
+        const bool accepted = check(path, m_user, keys);
         WipeTexts(keys);
         return accepted;
     }
+
+private:
+    std::string m_user;
+    std::string m_password;
 };
 
 // The sample vault copied into a temporary folder and opened by a headless document.
