@@ -17,6 +17,7 @@ QString RunOpenDialog(QWidget* parent, const QString& title, const QString& filt
                       const QString& start) {
     QFileDialog dialog(parent, title, start, filters);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

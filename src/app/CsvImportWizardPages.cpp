@@ -37,11 +37,6 @@ QString Text(unsigned id) {
     return FromBytes(LoadString(id));
 }
 
-// The file dialog's ";;"-separated filter list.
-QString DialogFilters(const QString& filters) {
-    return FileDialogFilters(filters).join(QStringLiteral(";;"));
-}
-
 } // namespace
 
 CImportCsvPageWelcome::CImportCsvPageWelcome(QWidget* parent) : QWizardPage(parent) {
@@ -115,8 +110,9 @@ void CImportCsvPageFile::initializePage() {
 }
 
 void CImportCsvPageFile::Browse() {
-    const QString path = m_wizard.OpenDialog()(this, Text(kIdsOpenTitle),
-                                               DialogFilters(Text(kIdsOpenFilter)), m_path->text());
+    const QString path = m_wizard.OpenDialog()(
+        this, Text(kIdsOpenTitle),
+        FileDialogFilters(Text(kIdsOpenFilter)).join(QStringLiteral(";;")), m_path->text());
     if (path.isEmpty())
         return;
     CsvImportPages::FILE_PAGE page;

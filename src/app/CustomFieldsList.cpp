@@ -7,6 +7,7 @@
 #include "platform/SecretClipboard.h"
 #include "platform/StringTable.h"
 #include "platform/TresorixSettings.h"
+#include "security/SecureZero.h"
 #include "ui/ModalRunner.h"
 #include "ui/TextBytes.h"
 
@@ -194,7 +195,12 @@ bool CCustomFieldsList::CopyValue() {
 
 bool CCustomFieldsList::CopyBoth() {
     const auto* field = Current();
-    return field && Copy(field->name + ": " + field->value, field->masked != 0);
+    if (!field)
+        return false;
+    std::string both = field->name + ": " + field->value;
+    const bool copied = Copy(both, field->masked != 0);
+    SecureZero(both);
+    return copied;
 }
 
 void CCustomFieldsList::SortBy(int column) {

@@ -7,6 +7,7 @@
 #include "model/Interfaces.h"
 #include "model/TransactionScope.h"
 #include "model/TxDoc.h"
+#include "platform/MessageBox.h"
 #include "storage/Compaction.h"
 #include "ui/FileDialogFilters.h"
 #include "ui/ModalRunner.h"
@@ -17,6 +18,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace {
+
+constexpr unsigned kIdNotLoggedIn = 61333;
+
+} // namespace
 
 CDatabaseManagerDlg::CDatabaseManagerDlg(CTxDoc& doc, const std::string& path, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_path(path) {
@@ -53,6 +60,11 @@ CDatabaseManagerDlg::CDatabaseManagerDlg(CTxDoc& doc, const std::string& path, Q
 }
 
 void CDatabaseManagerDlg::OnChangePassword() {
+    // The current password is checked against the open file's key.
+    if (!m_doc.IsAuthorised()) {
+        TxInfoBox(kIdNotLoggedIn);
+        return;
+    }
     // CanClose tells the user itself what is still open.
     if (!m_doc.CanClose())
         return;
@@ -114,6 +126,7 @@ void CDatabaseManagerDlg::OnOpenExisting() {
     dialog.setObjectName(QStringLiteral("OpenDataFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(FileDialogFilters(Tr(wids::kFileFilter)));
     dialog.setDefaultSuffix(QStringLiteral("tpx"));
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -9,6 +9,7 @@
 #include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
 #include "platform/SecretClipboard.h"
+#include "security/SecureZero.h"
 #include "ui/ModalRunner.h"
 #include "ui/PasswordEdit.h"
 #include "ui/TextBytes.h"
@@ -33,8 +34,11 @@ constexpr unsigned kIdTabs = 61306;
 } // namespace
 
 bool CopyFieldText(const QString& text, bool secret) {
-    const std::string bytes = ToBytes(text);
-    if (secret ? CopySecretTextToClipboard(bytes) : CopyTextToClipboard(bytes))
+    std::string bytes = ToBytes(text);
+    const bool copied = secret ? CopySecretTextToClipboard(bytes) : CopyTextToClipboard(bytes);
+    if (secret)
+        SecureZero(bytes);
+    if (copied)
         return true;
     KivMessageBox(EdString(kIdCannotCopy), MB_OK | MB_ICONEXCLAMATION);
     return false;

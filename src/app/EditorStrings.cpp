@@ -3,7 +3,9 @@
 #include "platform/StringTable.h"
 #include "ui/TextBytes.h"
 
-std::string EdString(unsigned id) { return LoadString(id); }
+std::string EdString(unsigned id) {
+    return LoadString(id);
+}
 
 QString EdText(unsigned id) {
     return FromBytes(EdString(id));

@@ -14,6 +14,7 @@ QString RunSaveDialog(QWidget* parent, const QString& title, const QString& filt
     QFileDialog dialog(parent, title, start, filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDefaultSuffix(suffix);
     if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

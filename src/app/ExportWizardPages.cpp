@@ -62,11 +62,6 @@ void ExportBox(unsigned id) {
     KivMessageBox(LoadString(id), MB_OK | MB_ICONINFORMATION, ExportCaption());
 }
 
-// The file dialog's ";;"-separated filter list.
-QString DialogFilters(const QString& filters) {
-    return FileDialogFilters(filters).join(QStringLiteral(";;"));
-}
-
 // A separator edit that holds one character at most: a longer text gives the previous one.
 void KeepOneCharacter(QLineEdit* edit, QString& last) {
     QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, &last](const QString& typed) {
@@ -489,8 +484,9 @@ void CExportPage5_Filename::Browse() {
         suffix = QStringLiteral("csv");
         break;
     }
-    const QString path = m_wizard.SaveDialog()(this, QStringLiteral("Save As:"),
-                                               DialogFilters(filters), suffix, m_path->text());
+    const QString path = m_wizard.SaveDialog()(
+        this, QStringLiteral("Save As:"), FileDialogFilters(filters).join(QStringLiteral(";;")),
+        suffix, m_path->text());
     if (!path.isEmpty())
         m_path->setText(path);
 }

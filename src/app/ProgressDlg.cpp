@@ -152,19 +152,6 @@ bool CProgressDlg::IsAnyActive() {
     return g_activeCount.load() > 0;
 }
 
-bool RunProgressSteps(CProgressDlg& dlg, const std::function<bool()>& step) {
-    struct END_GUARD {
-        CProgressDlg& dlg;
-        ~END_GUARD() { dlg.End(); }
-    } guard{dlg};
-    dlg.Begin();
-    while (dlg.Pump()) {
-        if (!step())
-            return !dlg.IsCancelled();
-    }
-    return false;
-}
-
 void RunProgressWorker(CProgressDlg& dlg, const std::function<void()>& work) {
     dlg.Begin();
     std::atomic<bool> finished{false};

@@ -13,8 +13,8 @@ class QPushButton;
 
 // A modal progress window for long work on the user-interface thread: caption, label, a bar
 // over bytes or rows and, where stopping is safe, a Cancel button. The work either runs in
-// pieces between which Pump() lets the window paint (RunProgressSteps, or Callback() handed to
-// a core operation), or on a worker thread with its own connection (RunProgressWorker).
+// pieces between which Pump() lets the window paint (Callback() handed to a core operation),
+// or on a worker thread with its own connection (RunProgressWorker).
 // It does not go through RunModal: scripted flows must not meet it as a dialog to answer.
 class CProgressDlg : public QDialog {
     Q_OBJECT
@@ -72,11 +72,6 @@ private:
     bool m_cancelled = false;
     bool m_active = false;
 };
-
-// Shows dlg and calls step from its event loop until step answers false (finished) or the user
-// cancels; true when the work ran to its end. An exception from step ends the loop and is
-// passed on.
-bool RunProgressSteps(CProgressDlg& dlg, const std::function<bool()>& step);
 
 // Shows dlg while work runs on a worker thread and returns once work has returned (an
 // exception from it is passed on here). work must not touch windows or the document's

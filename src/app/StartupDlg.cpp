@@ -102,7 +102,7 @@ void CStartupDlg::Browse() {
     const QString path = QFileDialog::getOpenFileName(
         this, Tr(ids::kOpenTitle), GetPath(),
         FileDialogFilters(Tr(ids::kOpenFilter)).join(QStringLiteral(";;")), nullptr,
-        QFileDialog::ReadOnly);
+        QFileDialog::ReadOnly | QFileDialog::HideNameFilterDetails);
     if (path.isEmpty())
         return;
     SetPath(path);

@@ -68,17 +68,21 @@ COMPACT_RESULT CompactOpenDataFile(CKivDatabase* db, const std::string& path,
         }
     });
     COMPACT_RESULT result = failure ? COMPACT_RESULT::kFailed : COMPACT_RESULT::kCompacted;
+    // Reopened before any box: a box runs the event loop, and what runs there (search
+    // results arriving, say) reads through this connection.
+    std::optional<CSQLiteException> reopenFailure;
+    if (reopen) {
+        try {
+            db->Open(path);
+        } catch (const CSQLiteException& e) {
+            reopenFailure = e;
+        }
+    }
     if (failure)
         failure->ReportError(MB_ICONSTOP);
-    if (!reopen)
-        return COMPACT_RESULT::kNotReopened;
-    try {
-        db->Open(path);
-    } catch (const CSQLiteException& e) {
-        e.ReportError(MB_ICONSTOP);
-        result = COMPACT_RESULT::kNotReopened;
-    }
-    return result;
+    if (reopenFailure)
+        reopenFailure->ReportError(MB_ICONSTOP);
+    return reopen && !reopenFailure ? result : COMPACT_RESULT::kNotReopened;
 }
 
 bool LocateDataFile(const std::string& path) {

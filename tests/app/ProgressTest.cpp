@@ -18,11 +18,27 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
 
 namespace {
+
+// Work in pieces between which the window paints, as a core operation's callback runs it:
+// true when the work ran to its end, false when cancelled; an exception is passed on.
+bool RunProgressSteps(CProgressDlg& dlg, const std::function<bool()>& step) {
+    struct END_GUARD {
+        CProgressDlg& dlg;
+        ~END_GUARD() { dlg.End(); }
+    } guard{dlg};
+    dlg.Begin();
+    while (dlg.Pump()) {
+        if (!step())
+            return !dlg.IsCancelled();
+    }
+    return false;
+}
 
 // Presses Cancel on the progress window that shows next, as a click arriving through the
 // event loop it pumps (a posted event: timers wait while the work runs).
