@@ -6,8 +6,8 @@
 // many random byte changes seeded by bytes 1..4 (so short inputs still damage a lot); then
 // groups of four bytes each XOR one byte: a 24-bit offset (modulo the size) and the value.
 
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 #include <cstdint>

@@ -89,10 +89,9 @@ std::string FileTimeToLocalText(std::uint64_t fileTime) {
     // Lists format two times per row: the locale and the time format are worked out once.
     // The long time format, without the zone name Qt appends to it.
     static const QLocale locale;
-    static const QString timeFormat =
-        locale.timeFormat(QLocale::LongFormat)
-            .remove(QRegularExpression(QStringLiteral("\\s*t+")))
-            .trimmed();
+    static const QString timeFormat = locale.timeFormat(QLocale::LongFormat)
+                                          .remove(QRegularExpression(QStringLiteral("\\s*t+")))
+                                          .trimmed();
     const QString text = locale.toString(time.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
                          locale.toString(time.time(), timeFormat);
     return text.toStdString();

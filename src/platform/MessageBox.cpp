@@ -27,20 +27,26 @@ IMessageSink& MessageSink() {
     return sink ? *sink : g_stderrSink;
 }
 
-IMessageSink* SetMessageSink(IMessageSink* sink) { return g_sink.exchange(sink); }
+IMessageSink* SetMessageSink(IMessageSink* sink) {
+    return g_sink.exchange(sink);
+}
 
-std::string AppCaption() { return LoadString(57344); }
+std::string AppCaption() {
+    return LoadString(57344);
+}
 
 int KivMessageBox(const std::string& text, unsigned flags, const std::string& caption) {
     return MessageSink().Show(text, caption.empty() ? AppCaption() : caption, flags);
 }
 
 int TxQuestionBox(unsigned stringId, const std::string& arg1, const std::string& arg2) {
-    return KivMessageBox(FormatString(LoadString(stringId), arg1, arg2), MB_YESNO | MB_ICONQUESTION);
+    return KivMessageBox(FormatString(LoadString(stringId), arg1, arg2),
+                         MB_YESNO | MB_ICONQUESTION);
 }
 
 int TxInfoBox(unsigned stringId, const std::string& arg1, const std::string& arg2) {
-    return KivMessageBox(FormatString(LoadString(stringId), arg1, arg2), MB_OK | MB_ICONINFORMATION);
+    return KivMessageBox(FormatString(LoadString(stringId), arg1, arg2),
+                         MB_OK | MB_ICONINFORMATION);
 }
 
 int CStderrMessageSink::Show(const std::string& text, const std::string& caption, unsigned flags) {

@@ -60,7 +60,9 @@ public:
     int Show(const std::string& text, const std::string& caption, unsigned flags) override;
 
     // Queues the answers of the next boxes, in order.
-    void Script(std::vector<int> answers) { m_answers.insert(m_answers.end(), answers.begin(), answers.end()); }
+    void Script(std::vector<int> answers) {
+        m_answers.insert(m_answers.end(), answers.begin(), answers.end());
+    }
     void SetDefaultAnswer(int answer) { m_default = answer; }
     const std::vector<MESSAGE>& Messages() const { return m_messages; }
     void Clear() { m_messages.clear(); }

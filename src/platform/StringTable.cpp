@@ -13,18 +13,18 @@ struct ENTRY {
 
 // One include per layer, so each keeps its own texts; the table is sorted once.
 ENTRY g_table[] = {
+#include "strings/app.inc"
 #include "strings/core.inc"
 #include "strings/creation.inc"
-#include "strings/tools.inc"
-#include "strings/model.inc"
 #include "strings/document.inc"
-#include "strings/app.inc"
-#include "strings/search.inc"
-#include "strings/export.inc"
 #include "strings/editors.inc"
-#include "strings/progress.inc"
-#include "strings/help.inc"
+#include "strings/export.inc"
 #include "strings/files.inc"
+#include "strings/help.inc"
+#include "strings/model.inc"
+#include "strings/progress.inc"
+#include "strings/search.inc"
+#include "strings/tools.inc"
 };
 
 const ENTRY* Find(unsigned id) {
@@ -51,7 +51,8 @@ std::string FormatString(const std::string& format, const std::string& arg1,
     std::string out;
     out.reserve(format.size() + arg1.size() + arg2.size());
     for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == '1' || format[i + 1] == '2')) {
+        if (format[i] == '%' && i + 1 < format.size() &&
+            (format[i + 1] == '1' || format[i + 1] == '2')) {
             out += format[i + 1] == '1' ? arg1 : arg2;
             ++i;
         } else {

@@ -48,8 +48,8 @@ public:
     // New empty tree; root gets its page number. Needs a write transaction.
     virtual Rc CreateTable(int& root) = 0;
     virtual Rc CreateIndex(int& root) = 0;
-    virtual Rc DropTable(int root) = 0;   // frees every page of the tree
-    virtual Rc ClearTable(int root) = 0;  // removes every entry, keeps the root
+    virtual Rc DropTable(int root) = 0;  // frees every page of the tree
+    virtual Rc ClearTable(int root) = 0; // removes every entry, keeps the root
 
     // Meta values 0..9 of page 1 (index 1 is the schema cookie, 2 the format, ...).
     // meta[0] is the free-page count; UpdateMeta ignores it. GetMeta takes the read lock for
@@ -65,7 +65,8 @@ public:
 
     // Checks every structural rule of the format for the given roots (plus the free list and
     // page accounting); appends one message per problem, in the real engine's wording.
-    virtual void IntegrityCheck(const std::vector<int>& roots, std::vector<std::string>& errors) = 0;
+    virtual void IntegrityCheck(const std::vector<int>& roots,
+                                std::vector<std::string>& errors) = 0;
 
     virtual std::string FileName() const = 0;
     virtual int PageCount() = 0;
@@ -102,7 +103,7 @@ public:
     virtual Rc Delete() = 0;
 
     virtual Rc KeySize(int& n) = 0;
-    virtual Rc Key(int offset, int amt, void* buf) = 0;  // copies amt bytes from offset
+    virtual Rc Key(int offset, int amt, void* buf) = 0; // copies amt bytes from offset
     virtual Rc DataSize(int& n) = 0;
     virtual Rc Data(int offset, int amt, void* buf) = 0;
     // Compares the cursor's key without its last nIgnore bytes (e.g. an index key's rowid

@@ -31,8 +31,8 @@ private:
 } // namespace txtest
 
 // Skips the current test when the shared fixtures are missing.
-#define TX_REQUIRE_FIXTURES()                                                                  \
-    do {                                                                                       \
-        if (::txtest::FixturesDir().empty())                                                   \
-            GTEST_SKIP() << "shared fixtures folder not found";                                \
+#define TX_REQUIRE_FIXTURES()                                                                      \
+    do {                                                                                           \
+        if (::txtest::FixturesDir().empty())                                                       \
+            GTEST_SKIP() << "shared fixtures folder not found";                                    \
     } while (0)

@@ -1,5 +1,5 @@
-#include "platform/MessageBox.h"
 #include "platform/StringTable.h"
+#include "platform/MessageBox.h"
 
 #include <gtest/gtest.h>
 
