@@ -33,18 +33,6 @@ constexpr int kLogoutRetryMs = 500;
 constexpr int kUnwindPollMs = 10;
 constexpr int kUnwindWaits = 50;
 
-// Whether the document's Logout would refuse (61325): then the user's windows stay as they are.
-bool LogoutWouldRefuse(CTxDoc& doc) {
-    if (!doc.IsAuthorised())
-        return false;
-    if (doc.GetFileWatcher().IsAnyChanged())
-        return true;
-    for (const CWindowManager::ENTRY& entry : doc.GetWindowManager().GetEntries())
-        if (!entry.second->QueryClose())
-            return true;
-    return false;
-}
-
 // A modal window left open under a logout would go on with a closed vault: they are rejected
 // first, innermost first, so each caller sees a cancel. The login dialog belongs to the next
 // session and stays; so does whatever lies under it.
@@ -159,7 +147,7 @@ void CMainFrame::Logout() {
             QTimer::singleShot(kLogoutRetryMs, this, [this] { OnCommand(cmd::kLogout); });
         return;
     }
-    if (m_doc.IsAuthorised() && !LogoutWouldRefuse(m_doc) && UnwindModals([this, fromAutoLogout] {
+    if (m_doc.IsAuthorised() && !m_doc.WouldRefuseClose() && UnwindModals([this, fromAutoLogout] {
             m_autoLogoutPosted = fromAutoLogout;
             OnCommand(cmd::kLogout);
         }))
@@ -230,7 +218,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     // Exit from the tray menu can come while a dialog of ours runs.
-    if (!LogoutWouldRefuse(m_doc) && UnwindModals([this, exiting = m_exiting] {
+    if (!m_doc.WouldRefuseClose() && UnwindModals([this, exiting = m_exiting] {
             if (exiting)
                 Exit();
             else

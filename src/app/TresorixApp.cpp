@@ -244,9 +244,7 @@ bool CTresorixApp::QueryEndSession() {
         PostMainWindowMessage(msg::kEndSessionRefused);
         return false;
     }
-    if (!m_doc || !m_doc->IsAuthorised())
-        return true;
-    if (!m_doc->GetFileWatcher().IsAnyChanged() && m_windowManager.CloseAll())
+    if (!m_doc || m_doc->CloseAllQuietly())
         return true;
     PostMainWindowMessage(msg::kEndSessionRefused);
     return false;

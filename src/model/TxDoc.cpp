@@ -175,11 +175,24 @@ bool CTxDoc::NewDataFile() {
 }
 
 bool CTxDoc::CanClose() {
-    if (!m_authorised)
-        return true;
-    if (!m_fileWatcher.IsAnyChanged() && m_windowManager->CloseAll())
+    if (CloseAllQuietly())
         return true;
     TxInfoBox(kIdCloseAllItems);
+    return false;
+}
+
+bool CTxDoc::CloseAllQuietly() {
+    return !m_authorised || (!m_fileWatcher.IsAnyChanged() && m_windowManager->CloseAll());
+}
+
+bool CTxDoc::WouldRefuseClose() {
+    if (!m_authorised)
+        return false;
+    if (m_fileWatcher.IsAnyChanged())
+        return true;
+    for (const CWindowManager::ENTRY& entry : m_windowManager->GetEntries())
+        if (!entry.second->QueryClose())
+            return true;
     return false;
 }
 

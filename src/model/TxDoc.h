@@ -65,7 +65,13 @@ public:
     bool OpenDataFile(const std::string& path);
     bool NewDataFile();
     bool Logout();
+    // Closes the editors unless one holds unsaved changes or a watched copy has changed (then
+    // message 61325); true when nothing is left open, as always while logged out.
     bool CanClose();
+    // The same without a message.
+    bool CloseAllQuietly();
+    // Whether CanClose would refuse, asking the editors without closing any.
+    bool WouldRefuseClose();
     // Closes the data file without the checks of Logout (favorites are written first).
     void CloseContents();
 
