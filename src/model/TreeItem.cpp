@@ -73,7 +73,8 @@ void CTreeItem::StampFileTime() const {
     m_tresorix->StampFileTime();
     // A transaction's commit writes the file again; stamped only now, the cache would take
     // its own write for someone else's and drop every record.
-    if (CKivDatabase* db = m_tresorix->GetDatabase())
+    CKivDatabase* db = m_tresorix->GetDatabase();
+    if (db && CTransactionScope::IsActive(*db))
         CTransactionScope::AfterCommit(*db, [tresorix = m_tresorix] { tresorix->StampFileTime(); });
 }
 
