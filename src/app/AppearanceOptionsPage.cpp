@@ -27,7 +27,7 @@ constexpr SViewFlag kViewFlags[] = {
     {"1195", "Large icons in the fa&vorites", &CTresorixSettings::View_FavViewLargeIcons},
     {"1212", "&Edit links that are not recognised", &CTresorixSettings::View_EditUnknownLinks},
 };
-static_assert(std::size(kViewFlags) == 5);
+static_assert(std::size(kViewFlags) == CAppearanceOptionsPage::kViewBoxCount);
 
 } // namespace
 

@@ -13,6 +13,8 @@ class CAppearanceOptionsPage : public COptionsPage {
     Q_OBJECT
 
 public:
+    static constexpr std::size_t kViewBoxCount = 5;
+
     explicit CAppearanceOptionsPage(const CTresorixSettings& settings, QWidget* parent = nullptr);
 
     QString Title() const override;
@@ -26,5 +28,5 @@ public:
 private:
     QCheckBox* m_mask;
     CKivPasswordEdit* m_example;
-    std::array<QCheckBox*, 5> m_viewBoxes{};
+    std::array<QCheckBox*, kViewBoxCount> m_viewBoxes{};
 };

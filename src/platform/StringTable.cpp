@@ -12,20 +12,22 @@ struct ENTRY {
 };
 
 // One include per layer, so each keeps its own texts; the table is sorted once.
+// clang-format off
 ENTRY g_table[] = {
-#include "strings/app.inc"
 #include "strings/core.inc"
 #include "strings/creation.inc"
-#include "strings/document.inc"
-#include "strings/editors.inc"
-#include "strings/export.inc"
-#include "strings/files.inc"
-#include "strings/help.inc"
-#include "strings/model.inc"
-#include "strings/progress.inc"
-#include "strings/search.inc"
 #include "strings/tools.inc"
+#include "strings/model.inc"
+#include "strings/document.inc"
+#include "strings/app.inc"
+#include "strings/search.inc"
+#include "strings/export.inc"
+#include "strings/editors.inc"
+#include "strings/progress.inc"
+#include "strings/help.inc"
+#include "strings/files.inc"
 };
+// clang-format on
 
 const ENTRY* Find(unsigned id) {
     static const bool sorted = [] {
