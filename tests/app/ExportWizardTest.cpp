@@ -41,6 +41,17 @@ void ResetExportSettings(CTresorixSettings& s, int type) {
     s.Import_CsvStripQuotes = 0;
 }
 
+// Settings for an export of type into the vault's folder under name, not opened afterwards;
+// the file's path.
+QString PrepareFileExport(CTresorixSettings& s, apptest::CSampleVault& vault, int type,
+                          const QString& name) {
+    ResetExportSettings(s, type);
+    s.Export_OpenFile = 0;
+    const QString path = vault.FilePath(name);
+    s.Export_Filename = ToBytes(path);
+    return path;
+}
+
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -211,10 +222,8 @@ void ExportWizardTest::HtmlExportOfTheCascadedTreeAndAFailedFile() {
     CScopedMessageRecorder messages;
     CScopedShellRecorder shell;
     CTresorixSettings& settings = TresorixSettings();
-    ResetExportSettings(settings, CTxExport::kHtml);
-    settings.Export_OpenFile = 0;
-    const QString path = vault.FilePath(QStringLiteral("out.htm"));
-    settings.Export_Filename = ToBytes(path);
+    const QString path =
+        PrepareFileExport(settings, vault, CTxExport::kHtml, QStringLiteral("out.htm"));
     {
         CExportWizard wizard(vault.Doc(), settings);
         wizard.show();
@@ -318,12 +327,10 @@ void ExportWizardTest::XmlAndSimpleHtmlMatchTheEngine() {
     const std::vector<int> columns = {kColumnName,  kColumnLogin, kColumnPassword,
                                       kColumnEmail, kColumnUrl,   kColumnComments};
     for (int type : {int(CTxExport::kXml), int(CTxExport::kHtml)}) {
-        ResetExportSettings(settings, type);
-        settings.Export_OpenFile = 0;
+        const QString path = PrepareFileExport(settings, vault, type,
+                                               type == CTxExport::kXml ? QStringLiteral("out.xml")
+                                                                       : QStringLiteral("out.htm"));
         settings.Export_XmlReportCustomFields = 0;
-        const QString path = vault.FilePath(type == CTxExport::kXml ? QStringLiteral("out.xml")
-                                                                    : QStringLiteral("out.htm"));
-        settings.Export_Filename = ToBytes(path);
         {
             CExportWizard wizard(vault.Doc(), settings);
             wizard.show();
@@ -367,10 +374,8 @@ void ExportWizardTest::TrxWithAPasswordOpensWithIt() {
     QVERIFY(vault.IsOpen());
     CScopedMessageRecorder messages;
     CTresorixSettings& settings = TresorixSettings();
-    ResetExportSettings(settings, CTxExport::kTrx);
-    settings.Export_OpenFile = 0;
-    const QString path = vault.FilePath(QStringLiteral("copy.tpx"));
-    settings.Export_Filename = ToBytes(path);
+    const QString path =
+        PrepareFileExport(settings, vault, CTxExport::kTrx, QStringLiteral("copy.tpx"));
     {
         CExportWizard wizard(vault.Doc(), settings);
         wizard.show();
